@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need, when any is missing.
+# Uses apt-get directly as root, sudo otherwise; stops with the list when neither works.
+set -eu
+here=$(cd "$(dirname "$0")" && pwd)
+mapfile -t wanted < <(grep -vE '^\s*(#|$)' "$here/packages.txt")
+missing=()
+for p in "${wanted[@]}"; do
+    status=$(dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null || true)
+    [ "$status" = installed ] || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+echo "Installing missing packages: ${missing[*]}"
+if [ "$(id -u)" -eq 0 ]; then
+    run=()
+elif command -v sudo >/dev/null 2>&1 && sudo -n true 2>/dev/null; then
+    run=(sudo)
+elif command -v sudo >/dev/null 2>&1 && [ -t 0 ]; then
+    run=(sudo)
+else
+    echo "Cannot install packages (not root and no sudo). Please install: ${missing[*]}" >&2
+    exit 1
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${run[@]}" apt-get update -qq
+"${run[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
