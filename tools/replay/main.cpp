@@ -1,0 +1,59 @@
+// fenwater-replay [--utc HH:MM:SS.mmm] [--local HH:MM:SS] [--hiscore-a TEXT]
+//                 [--hiscore-b TEXT] [--trace] SCRIPT
+// Plays a script of timed input events on the real handheld core and prints the panel.
+#include <fstream>
+#include <iostream>
+
+#include "replay.h"
+
+#ifdef FW_REPLAY_PNG
+#include "render.h"
+#endif
+
+namespace {
+
+int usage(const char* why) {
+    std::cerr << "fenwater-replay: " << why << "\n"
+              << "usage: fenwater-replay [--utc HH:MM:SS.mmm] [--local HH:MM:SS] "
+                 "[--hiscore-a TEXT] [--hiscore-b TEXT] [--trace] SCRIPT\n";
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    fw::replay::Options options;
+    std::string script;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
+        if (arg == "--trace") {
+            options.trace = true;
+        } else if (arg == "--utc" || arg == "--local") {
+            const char* v = value();
+            auto t = v ? fw::replay::parseTimeOfDay(v, arg == "--utc") : std::nullopt;
+            if (!t) return usage(("bad time for " + arg).c_str());
+            (arg == "--utc" ? options.utcAtStart : options.localAtStart) = *t;
+        } else if (arg == "--hiscore-a" || arg == "--hiscore-b") {
+            const char* v = value();
+            if (!v) return usage(("missing text for " + arg).c_str());
+            (arg == "--hiscore-a" ? options.hiscoreA : options.hiscoreB) = v;
+        } else if (script.empty() && (arg == "-" || arg.rfind("--", 0) != 0)) {
+            script = arg;
+        } else {
+            return usage(("unexpected argument " + arg).c_str());
+        }
+    }
+    if (script.empty()) return usage("no script");
+
+    fw::replay::PngWriter png;
+#ifdef FW_REPLAY_PNG
+    png = [](const fw::Panel& panel, const std::string& file) {
+        return fw::renderPanel(panel).save(QString::fromStdString(file), "PNG");
+    };
+#endif
+    if (script == "-") return fw::replay::run(options, std::cin, std::cout, std::cerr, png);
+    std::ifstream in(script);
+    if (!in) return usage(("cannot read " + script).c_str());
+    return fw::replay::run(options, in, std::cout, std::cerr, png);
+}

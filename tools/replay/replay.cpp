@@ -1,0 +1,296 @@
+#include "replay.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <istream>
+#include <ostream>
+#include <sstream>
+
+#include "integer_text.h"
+
+namespace fw::replay {
+
+namespace {
+
+bool sameName(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+// Everything the handheld sees of the outside world, recorded on the virtual clock.
+class World : public SettingsStore, public CuePlayer, public TimeSource, public WindowHost {
+  public:
+    World(const Options& o, std::ostream& out) : options_(o), out_(out) {
+        if (o.hiscoreA) values_.emplace_back("HiScoreA", *o.hiscoreA);
+        if (o.hiscoreB) values_.emplace_back("HiScoreB", *o.hiscoreB);
+    }
+    void attach(const Handheld* h) { handheld_ = h; }
+    void failNextWrite() { failNextWrite_ = true; }
+    std::ostream& line() { return out_ << "t=" << (handheld_ ? handheld_->now() : 0) << ' '; }
+    void trace(const std::string& what) {
+        if (options_.trace) line() << what << '\n';
+    }
+
+    void Open() override {}
+    int ReadInteger(const std::string&, const std::string& name, int def) override {
+        for (const auto& [n, text] : values_)
+            if (sameName(n, name)) return readIntegerText(text, def);
+        return def;
+    }
+    void WriteInteger(const std::string&, const std::string& name, int value) override {
+        if (failNextWrite_) {
+            failNextWrite_ = false;
+            throw StoreError("Failed to set data for '" + name + "'");
+        }
+        trace("write " + name + "=" + std::to_string(value));
+        for (auto& [n, text] : values_)
+            if (sameName(n, name)) {
+                text = std::to_string(value);
+                return;
+            }
+        values_.emplace_back(name, std::to_string(value));
+    }
+
+    void Suona(Cue cue) override {
+        trace(std::string("cue ") + (cue == Cue::Got    ? "Got"
+                                     : cue == Cue::Move ? "Move"
+                                                        : "Start"));
+    }
+    void Silenzio() override { trace("cue Stop"); }
+
+    LocalTime localTime() override {
+        const std::int64_t s = (options_.localAtStart + now() / 1000) % 86400;
+        return {static_cast<int>(s / 3600), static_cast<int>(s / 60 % 60)};
+    }
+    std::uint32_t utcMillisOfDay() override {
+        return static_cast<std::uint32_t>((options_.utcAtStart + now()) % 86'400'000);
+    }
+
+    int windowLeft() const override { return left_; }
+    int windowTop() const override { return top_; }
+    void setWindowLeft(int left) override { left_ = left; }
+    void setWindowTop(int top) override { top_ = top; }
+    void beep() override { trace("beep"); }
+    void reportStoreError(const std::string& message) override {
+        line() << "error " << message << '\n';
+    }
+
+  private:
+    std::int64_t now() const { return handheld_ ? handheld_->now() : 0; }
+
+    const Options& options_;
+    std::ostream& out_;
+    const Handheld* handheld_ = nullptr;
+    std::vector<std::pair<std::string, std::string>> values_;
+    bool failNextWrite_ = false;
+    int left_ = -700;
+    int top_ = -500;
+};
+
+struct BadLine {
+    std::string message;
+};
+
+std::int64_t number(const std::string& word) {
+    std::int64_t v = 0;
+    const char* end = word.data() + word.size();
+    auto [p, ec] = std::from_chars(word.data(), end, v);
+    if (ec != std::errc() || p != end) throw BadLine{"malformed number '" + word + "'"};
+    return v;
+}
+
+int smallNumber(const std::string& word) {
+    const std::int64_t v = number(word);
+    if (v < -1'000'000'000 || v > 1'000'000'000)
+        throw BadLine{"number out of range '" + word + "'"};
+    return static_cast<int>(v);
+}
+
+Element element(const std::string& word) {
+    if (auto e = elementByName(word)) return *e;
+    throw BadLine{"unknown element '" + word + "'"};
+}
+
+MouseButton button(const std::string& word) {
+    if (word == "left") return MouseButton::Left;
+    if (word == "right") return MouseButton::Right;
+    if (word == "middle") return MouseButton::Middle;
+    throw BadLine{"unknown mouse button '" + word + "'"};
+}
+
+HeldButtons held(const std::string& word) {
+    HeldButtons h;
+    if (word == "none") return h;
+    std::stringstream parts(word);
+    std::string part;
+    while (std::getline(parts, part, '+')) {
+        switch (button(part)) {
+            case MouseButton::Left:
+                h.left = true;
+                break;
+            case MouseButton::Right:
+                h.right = true;
+                break;
+            case MouseButton::Middle:
+                h.middle = true;
+                break;
+        }
+    }
+    return h;
+}
+
+void expectWords(const std::vector<std::string>& w, std::size_t n) {
+    if (w.size() < n) throw BadLine{"missing word"};
+    if (w.size() > n) throw BadLine{"extra word '" + w[n] + "'"};
+}
+
+}  // namespace
+
+std::optional<std::uint32_t> parseTimeOfDay(const std::string& text, bool withMillis) {
+    const std::size_t want = withMillis ? 12 : 8;
+    if (text.size() != want || text[2] != ':' || text[5] != ':') return std::nullopt;
+    if (withMillis && text[8] != '.') return std::nullopt;
+    auto field = [&](std::size_t at, std::size_t len) -> int {
+        int v = 0;
+        for (std::size_t i = at; i < at + len; ++i) {
+            if (!std::isdigit(static_cast<unsigned char>(text[i]))) return -1;
+            v = v * 10 + (text[i] - '0');
+        }
+        return v;
+    };
+    const int h = field(0, 2), m = field(3, 2), s = field(6, 2);
+    const int ms = withMillis ? field(9, 3) : 0;
+    if (h < 0 || h > 23 || m < 0 || m > 59 || s < 0 || s > 59 || ms < 0) return std::nullopt;
+    const std::uint32_t seconds = static_cast<std::uint32_t>((h * 60 + m) * 60 + s);
+    return withMillis ? seconds * 1000 + static_cast<std::uint32_t>(ms) : seconds;
+}
+
+std::string dumpLine(const Handheld& h) {
+    std::ostringstream o;
+    o << "t=" << h.now() << " GameMode=" << h.GameMode << " Playing=" << h.Playing
+      << " ManFree=" << h.ManFree << " KeyLatch=" << h.KeyLatch << " ManPos=" << h.ManPos
+      << " LegFrame=" << h.LegFrame << " Score=" << h.Score << " HiScoreA=" << h.HiScoreA
+      << " HiScoreB=" << h.HiScoreB << " MissCount=" << h.MissCount << " FishLimit=" << h.FishLimit
+      << " TickPhase=" << h.TickPhase << " CrabStage=" << h.CrabStage
+      << " CrabCounter=" << h.CrabCounter << " CrabLane=" << h.CrabLane
+      << " window=" << h.window().windowLeft() << ',' << h.window().windowTop() << " digits=";
+    const Panel& p = h.panel();
+    for (int k = 1; k <= 4; ++k) {
+        if (!p.placeShown(k))
+            o << '-';
+        else if (p.digit(k) == Panel::kNoDigit)
+            o << '_';
+        else
+            o << p.digit(k);
+    }
+    auto list = [&o](const char* label, auto&& items) {
+        o << ' ' << label << '=';
+        bool first = true;
+        for (const auto& item : items) {
+            o << (first ? "" : ",") << item;
+            first = false;
+        }
+    };
+    std::vector<std::string> timers, hidden, lit;
+    for (int i = 0; i < TimerCount; ++i) {
+        auto id = static_cast<TimerId>(i);
+        if (h.timers().enabled(id))
+            timers.push_back(std::string(timerName(id)) + ":" +
+                             std::to_string(h.timers().interval(id)));
+    }
+    for (Element e : {Puls_Time, Puls_ACL, Puls_Left, Puls_Right})
+        if (!p.shown(e)) hidden.emplace_back(nameOf(e));
+    for (int i = 0; i < ElementCount; ++i) {
+        auto e = static_cast<Element>(i);
+        if (isSegment(e) && p.lit(e)) lit.emplace_back(nameOf(e));
+    }
+    list("timers", timers);
+    list("hidden", hidden);
+    list("lit", lit);
+    return o.str();
+}
+
+int run(const Options& options, std::istream& in, std::ostream& out, std::ostream& err,
+        const PngWriter& png) {
+    World world(options, out);
+    Handheld handheld(world, world, world, world);
+    world.attach(&handheld);
+    handheld.create();
+
+    std::string text;
+    std::int64_t last = 0;
+    for (int lineNo = 1; std::getline(in, text); ++lineNo) {
+        if (auto hash = text.find('#'); hash != std::string::npos) text.erase(hash);
+        std::istringstream words(text);
+        std::vector<std::string> w;
+        for (std::string word; words >> word;)
+            w.push_back(word);
+        if (w.empty()) continue;
+        try {
+            const std::int64_t t = number(w[0]);
+            if (t < last) throw BadLine{"time goes backwards"};
+            if (w.size() < 2) throw BadLine{"missing command"};
+            last = t;
+            handheld.advanceTo(t);
+            const std::string& cmd = w[1];
+            if (cmd == "key") {
+                expectWords(w, 4);
+                const int vk = smallNumber(w[3]);
+                if (w[2] == "down")
+                    handheld.keyDown(vk);
+                else if (w[2] == "up")
+                    handheld.keyUp(vk);
+                else
+                    throw BadLine{"expected down or up, got '" + w[2] + "'"};
+            } else if (cmd == "mouse" && w.size() >= 3 && w[2] == "move") {
+                expectWords(w, 7);
+                Element e = element(w[3]);
+                int x = smallNumber(w[4]), y = smallNumber(w[5]);
+                handheld.mouseMove(e, held(w[6]), x, y);
+            } else if (cmd == "mouse") {
+                expectWords(w, 7);
+                if (w[2] != "down" && w[2] != "up")
+                    throw BadLine{"expected down, up or move, got '" + w[2] + "'"};
+                Element e = element(w[3]);
+                MouseButton b = button(w[4]);
+                int x = smallNumber(w[5]), y = smallNumber(w[6]);
+                if (w[2] == "down") {
+                    handheld.mouseDown(e, b, x, y);
+                } else {
+                    handheld.mouseUp(e, b, x, y);
+                    if (b == MouseButton::Right) world.trace("menu");
+                }
+            } else if (cmd == "menu") {
+                expectWords(w, 3);
+                if (w[2] != "PM_8Hiscore") throw BadLine{"unknown menu item '" + w[2] + "'"};
+                handheld.resetHiscores();
+            } else if (cmd == "store") {
+                expectWords(w, 3);
+                if (w[2] != "fail") throw BadLine{"unknown store command '" + w[2] + "'"};
+                world.failNextWrite();
+            } else if (cmd == "dump") {
+                expectWords(w, 2);
+                out << dumpLine(handheld) << '\n';
+            } else if (cmd == "png") {
+                expectWords(w, 3);
+                if (!png || !png(handheld.panel(), w[2]))
+                    throw BadLine{"cannot write '" + w[2] + "'"};
+            } else if (cmd == "end") {
+                expectWords(w, 2);
+                break;
+            } else {
+                throw BadLine{"unknown command '" + cmd + "'"};
+            }
+        } catch (const BadLine& bad) {
+            out.flush();
+            err << "line " << lineNo << ": " << bad.message << '\n';
+            return 2;
+        }
+    }
+    return 0;
+}
+
+}  // namespace fw::replay

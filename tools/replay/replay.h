@@ -1,0 +1,37 @@
+// The headless replay of the handheld: the real core on a virtual clock, driven by a
+// script of timed input events, printing the panel. Used by the scenario tests.
+#pragma once
+
+#include <functional>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "handheld.h"
+
+namespace fw::replay {
+
+struct Options {
+    std::uint32_t utcAtStart = 0;         // ms since midnight UTC at t = 0
+    std::uint32_t localAtStart = 0;       // s since local midnight at t = 0
+    std::optional<std::string> hiscoreA;  // stored text of "HiScoreA", if any
+    std::optional<std::string> hiscoreB;
+    bool trace = false;
+};
+
+// Parses "HH:MM:SS" (withMillis false) or "HH:MM:SS.mmm"; nothing when malformed.
+std::optional<std::uint32_t> parseTimeOfDay(const std::string& text, bool withMillis);
+
+// Renders the panel to a PNG file; returns false when that fails or is not available.
+using PngWriter = std::function<bool(const Panel&, const std::string& file)>;
+
+// Runs the script read from in. Returns the exit status: 0, or 2 for a bad script
+// (a message naming the line goes to err; nothing past that line runs).
+int run(const Options& options, std::istream& in, std::ostream& out, std::ostream& err,
+        const PngWriter& png);
+
+// One line describing the handheld's state, as the dump command prints it.
+std::string dumpLine(const Handheld& h);
+
+}  // namespace fw::replay
