@@ -1,0 +1,199 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+#include "keys.h"
+#include "support.h"
+
+namespace fw::test {
+namespace {
+
+void key(TForm1& f, QEvent::Type type, int k, bool autoRepeat = false,
+         Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QKeyEvent ev(type, k, mods, QString(), autoRepeat);
+    QCoreApplication::sendEvent(&f, &ev);
+}
+
+void mouse(TForm1& f, QEvent::Type type, QPoint local, Qt::MouseButton button,
+           Qt::MouseButtons held) {
+    const QPointF global = local + QPoint(f.windowLeft(), f.windowTop());
+    QMouseEvent ev(type, local, global, button, held, Qt::NoModifier);
+    QCoreApplication::sendEvent(&f, &ev);
+}
+void press(TForm1& f, QPoint p, Qt::MouseButton b = Qt::LeftButton) {
+    mouse(f, QEvent::MouseButtonPress, p, b, b);
+}
+void release(TForm1& f, QPoint p, Qt::MouseButton b = Qt::LeftButton) {
+    mouse(f, QEvent::MouseButtonRelease, p, b, Qt::NoButton);
+}
+void moveTo(TForm1& f, QPoint p, Qt::MouseButtons held) {
+    mouse(f, QEvent::MouseMove, p, Qt::NoButton, held);
+}
+
+const QPoint kTime(500, 80), kAcl(594, 113), kLeft(90, 360), kRight(540, 350), kAlarm(545, 95);
+
+TEST(Keys, OnlyTheArrowsGiveTheArrowCodes) {
+    const struct {
+        int qt, vk;
+    } cases[] = {
+        {Qt::Key_Left, 37},           {Qt::Key_Right, 39},
+        {Qt::Key_Percent, kKeyOther}, {Qt::Key_Apostrophe, kKeyOther},
+        {Qt::Key_Up, kKeyOther},      {Qt::Key_4, kKeyOther},
+        {Qt::Key_6, kKeyOther},       {Qt::Key_Escape, kKeyOther},
+        {Qt::Key_F1, kKeyOther},      {Qt::Key_A, kKeyOther},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(virtualKey(c.qt), c.vk) << c.qt;
+    EXPECT_NE(kKeyOther, kKeyLeft);
+    EXPECT_NE(kKeyOther, kKeyRight);
+}
+
+TEST(Keys, AutoRepeatGivesRepeatedKeyDownsAndOneKeyUp) {
+    Rig rig;
+    Handheld& h = rig.form->handheld();
+    key(*rig.form, QEvent::KeyPress, Qt::Key_Left);
+    for (int i = 0; i < 3; ++i) {
+        key(*rig.form, QEvent::KeyRelease, Qt::Key_Left, true);
+        EXPECT_FALSE(h.panel().shown(Puls_Left)) << "an auto-repeat release reached the game";
+        EXPECT_TRUE(h.KeyLatch);
+        key(*rig.form, QEvent::KeyPress, Qt::Key_Left, true);
+    }
+    EXPECT_EQ(h.GameMode, 1);
+    key(*rig.form, QEvent::KeyRelease, Qt::Key_Left);
+    EXPECT_TRUE(h.panel().shown(Puls_Left));
+    EXPECT_FALSE(h.KeyLatch);
+    // Once the figure stands (150 ms on), a repeated key-down moves it like any other.
+    rig.clock += 200;
+    key(*rig.form, QEvent::KeyPress, Qt::Key_Right, true);
+    EXPECT_EQ(h.ManPos, 3);
+}
+
+TEST(Keys, OtherKeysNeverReachTheGameAsArrowsAndModifiersDoNotMatter) {
+    {
+        Rig rig;
+        for (int k : {int(Qt::Key_Percent), int(Qt::Key_Apostrophe), int(Qt::Key_Up)}) {
+            key(*rig.form, QEvent::KeyPress, k);
+            key(*rig.form, QEvent::KeyRelease, k);
+        }
+        EXPECT_EQ(rig.form->handheld().GameMode, 3);
+        EXPECT_EQ(rig.cues.played, 0);
+    }
+    const struct {
+        int key;
+        Qt::KeyboardModifiers mods;
+        int mode;
+    } cases[] = {{Qt::Key_Left, Qt::KeypadModifier, 1},
+                 {Qt::Key_Right, Qt::KeypadModifier | Qt::ShiftModifier, 2},
+                 {Qt::Key_Right, Qt::ControlModifier, 2}};
+    for (const auto& c : cases) {
+        Rig rig;
+        key(*rig.form, QEvent::KeyPress, c.key, false, c.mods);
+        EXPECT_EQ(rig.form->handheld().GameMode, c.mode);
+    }
+}
+
+TEST(Capture, TheReleaseReachesThePressedButtonWhereverItHappens) {
+    const struct {
+        const char* what;
+        QPoint at;
+        Element button;
+        QPoint releaseAt;
+    } cases[] = {
+        {"TIME, released in place (the press hid it)", kTime, Puls_Time, kTime},
+        {"TIME, released over the case", kTime, Puls_Time, {100, 100}},
+        {"TIME, released outside the window", kTime, Puls_Time, {-40, 900}},
+        {"ACL, released in place", kAcl, Puls_ACL, kAcl},
+        {"ACL, released over the LCD", kAcl, Puls_ACL, {300, 200}},
+    };
+    for (const auto& c : cases) {
+        Rig rig;
+        Handheld& h = rig.form->handheld();
+        const QPoint start(h.window().windowLeft(), h.window().windowTop());
+        press(*rig.form, c.at);
+        EXPECT_FALSE(h.panel().shown(c.button)) << c.what;
+        EXPECT_EQ(rig.form->capture(), c.button) << c.what;
+        moveTo(*rig.form, c.releaseAt, Qt::LeftButton);
+        release(*rig.form, c.releaseAt);
+        EXPECT_TRUE(h.panel().shown(c.button)) << c.what;
+        EXPECT_FALSE(rig.form->capture()) << c.what;
+        EXPECT_EQ(h.GameMode, c.button == Puls_Time ? 0 : 3) << c.what;
+        EXPECT_EQ(QPoint(h.window().windowLeft(), h.window().windowTop()), start)
+            << c.what << ": a button press dragged the window";
+    }
+}
+
+TEST(Capture, OtherButtonsOnTimeChangeNothingAndHoldNoCapture) {
+    Rig rig;
+    Handheld& h = rig.form->handheld();
+    for (auto b : {Qt::RightButton, Qt::MiddleButton}) {
+        press(*rig.form, kTime, b);
+        EXPECT_TRUE(h.panel().shown(Puls_Time));
+        EXPECT_FALSE(rig.form->capture());
+        release(*rig.form, kTime, b);
+        EXPECT_EQ(h.GameMode, 3);
+    }
+}
+
+TEST(Capture, HiddenElementsReceiveNothing) {
+    // A press records the drag point relative to the element that got it: over a
+    // hidden element the case gets it, in window coordinates.
+    Rig rig;
+    Handheld& h = rig.form->handheld();
+    press(*rig.form, kLeft, Qt::RightButton);
+    EXPECT_EQ(h.DragX, 0) << "the shown GAME A button does not take the press for the case";
+    release(*rig.form, kLeft, Qt::RightButton);
+    key(*rig.form, QEvent::KeyPress, Qt::Key_Left);  // hides Puls_Left while held
+    press(*rig.form, kLeft, Qt::RightButton);
+    EXPECT_EQ(QPoint(h.DragX, h.DragY), kLeft);
+    release(*rig.form, kLeft, Qt::RightButton);
+    press(*rig.form, {5, 405}, Qt::RightButton);  // over the never shown Im_Num0
+    EXPECT_EQ(QPoint(h.DragX, h.DragY), QPoint(5, 405));
+    release(*rig.form, {5, 405}, Qt::RightButton);
+    press(*rig.form, {230, 160}, Qt::RightButton);  // over a lit figure: the LCD window gets it
+    EXPECT_EQ(QPoint(h.DragX, h.DragY), QPoint(230 - 174, 160 - 134));
+}
+
+TEST(Capture, DraggingMovesTheWindowOnlyFromTheCaseOrTheLcdWithTheLeftButton) {
+    const struct {
+        const char* what;
+        QPoint from;
+        Qt::MouseButton button;
+        QPoint shift;  // how far the window must move for a pointer move of (15, 7)
+    } cases[] = {
+        {"case", {20, 20}, Qt::LeftButton, {15, 7}},
+        {"LCD window", {300, 200}, Qt::LeftButton, {15, 7}},
+        {"case, right button", {20, 20}, Qt::RightButton, {0, 0}},
+        {"GAME B button", kRight, Qt::LeftButton, {0, 0}},
+        {"ALARM area", kAlarm, Qt::LeftButton, {0, 0}},
+        {"TIME button", kTime, Qt::LeftButton, {0, 0}},
+    };
+    for (const auto& c : cases) {
+        Rig rig;
+        TForm1& f = *rig.form;
+        const QPoint start(f.windowLeft(), f.windowTop());
+        press(f, c.from, c.button);
+        // Screen coordinates stay put while the window moves under the pointer.
+        const QPoint screen = start + c.from + QPoint(15, 7);
+        for (int i = 0; i < 3; ++i)
+            moveTo(f, screen - QPoint(f.windowLeft(), f.windowTop()), c.button);
+        EXPECT_EQ(QPoint(f.windowLeft(), f.windowTop()) - start, c.shift) << c.what;
+        release(f, screen - QPoint(f.windowLeft(), f.windowTop()), c.button);
+    }
+}
+
+TEST(Capture, LosingTheWindowReleasesTheHeldButton) {
+    Rig rig;
+    press(*rig.form, kAcl);
+    EXPECT_EQ(rig.form->handheld().panel().draws(Im_Man1), false);  // blank while held
+    QEvent deactivate(QEvent::WindowDeactivate);
+    QCoreApplication::sendEvent(rig.form.get(), &deactivate);
+    EXPECT_TRUE(rig.form->handheld().panel().shown(Puls_ACL));
+    EXPECT_TRUE(rig.form->handheld().panel().lit(Im_Man1));  // the release restored power-on
+    release(*rig.form, kAcl);                                // the real release: nothing more
+    EXPECT_EQ(rig.form->handheld().GameMode, 3);
+}
+
+}  // namespace
+}  // namespace fw::test

@@ -1,0 +1,238 @@
+#include "game_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QToolTip>
+
+#include "keys.h"
+#include "render.h"
+
+namespace fw {
+
+namespace {
+
+std::optional<MouseButton> toButton(Qt::MouseButton b) {
+    switch (b) {
+        case Qt::LeftButton:
+            return MouseButton::Left;
+        case Qt::RightButton:
+            return MouseButton::Right;
+        case Qt::MiddleButton:
+            return MouseButton::Middle;
+        default:
+            return std::nullopt;
+    }
+}
+
+QPoint relativeTo(Element e, QPoint p) {
+    const Rect& r = info(e).rect;
+    return p - QPoint(r.left, r.top);
+}
+
+}  // namespace
+
+TForm1::TForm1(SettingsStore& store, CuePlayer& cues, TimeSource& time, const Pictures& pictures,
+               TimerHost::Clock clock, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
+      pictures_(pictures),
+      handheld_(store, cues, time, *this),
+      host_(handheld_, std::move(clock)),
+      pos_(-700, -500) {
+    setWindowTitle(QString::fromLatin1(kApplicationTitle));
+    setFixedSize(kWindowWidth, kWindowHeight);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setContextMenuPolicy(Qt::PreventContextMenu);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    move(pos_);
+    showStoreError = [this](const QString& message) {
+        QMessageBox::critical(this, QString::fromLatin1(kApplicationTitle), message);
+    };
+    connect(&host_, &TimerHost::due, this, [this] { handle([] {}); });
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::create() {
+    handle([this] { handheld_.create(); });
+}
+
+void TForm1::repaintChanges(const Panel& before) {
+    const QRegion changed = changedRegion(before, handheld_.panel());
+    if (!changed.isEmpty()) update(changed);
+}
+
+void TForm1::setWindowLeft(int left) {
+    pos_.setX(left);
+    move(pos_);
+}
+
+void TForm1::setWindowTop(int top) {
+    pos_.setY(top);
+    move(pos_);
+}
+
+void TForm1::beep() {
+    QApplication::beep();
+}
+
+void TForm1::reportStoreError(const std::string& message) {
+    // Shown from the event loop, after the handler that raised it has ended; the
+    // box's own loop keeps the timers running.
+    const QString text = QString::fromStdString(message);
+    QMetaObject::invokeMethod(
+        this, [this, text] { showStoreError(text); }, Qt::QueuedConnection);
+}
+
+void TForm1::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    paintPanel(painter, handheld_.panel(), pictures_, event->rect());
+}
+
+void TForm1::keyPressEvent(QKeyEvent* event) {
+    // A held key repeats its key-down, as the handheld's keyboard handling expects.
+    const int vk = virtualKey(event->key());
+    handle([&] { handheld_.keyDown(vk); });
+}
+
+void TForm1::keyReleaseEvent(QKeyEvent* event) {
+    // X11 sends auto-repeat as release and press pairs; only the real release counts.
+    if (event->isAutoRepeat()) return;
+    const int vk = virtualKey(event->key());
+    handle([&] { handheld_.keyUp(vk); });
+}
+
+QPoint TForm1::localPoint(const QMouseEvent* event) const {
+    // From the pointer's screen position and the window's position as last set, so
+    // that a move requested during a drag is already accounted for.
+    return event->globalPosition().toPoint() - pos_;
+}
+
+std::optional<Element> TForm1::elementAt(QPoint p) const {
+    const Panel& panel = handheld_.panel();
+    return hitTest(p.x(), p.y(), [&](Element e) { return panel.shown(e); });
+}
+
+std::optional<Element> TForm1::target(QPoint p) const {
+    return capture_ ? capture_ : elementAt(p);
+}
+
+void TForm1::updateCursor(QPoint p) {
+    const auto e = elementAt(p);
+    const ButtonHint* hint = e ? buttonHint(*e) : nullptr;
+    Qt::CursorShape shape = Qt::ArrowCursor;
+    if (hint && hint->pointer == PointerShape::Hand) shape = Qt::PointingHandCursor;
+    if (hint && hint->pointer == PointerShape::Help) shape = Qt::WhatsThisCursor;
+    if (cursor().shape() != shape) setCursor(shape);
+}
+
+void TForm1::mousePressEvent(QMouseEvent* event) {
+    const auto button = toButton(event->button());
+    if (!button) return;
+    const QPoint p = localPoint(event);
+    lastPoint_ = p;
+    const auto e = target(p);
+    if (*button == MouseButton::Left && !capture_) capture_ = e;
+    if (!e) return;
+    const QPoint r = relativeTo(*e, p);
+    handle([&] { handheld_.mouseDown(*e, *button, r.x(), r.y()); });
+}
+
+void TForm1::mouseDoubleClickEvent(QMouseEvent* event) {
+    // A double click is a second press.
+    mousePressEvent(event);
+}
+
+void TForm1::releaseCapture() {
+    if (!capture_) return;
+    const Element e = *capture_;
+    capture_.reset();
+    const QPoint r = relativeTo(e, lastPoint_);
+    handle([&] { handheld_.mouseUp(e, MouseButton::Left, r.x(), r.y()); });
+}
+
+void TForm1::mouseReleaseEvent(QMouseEvent* event) {
+    const auto button = toButton(event->button());
+    if (!button) return;
+    const QPoint p = localPoint(event);
+    lastPoint_ = p;
+    if (*button == MouseButton::Left) {
+        releaseCapture();  // nothing when the capture was already given up
+        return;
+    }
+    if (const auto e = target(p)) {
+        const QPoint r = relativeTo(*e, p);
+        handle([&] { handheld_.mouseUp(*e, *button, r.x(), r.y()); });
+    }
+    if (*button == MouseButton::Right && menu_) {
+        // The menu takes the mouse: a held left button is released first, so the
+        // element pressed still gets its one release.
+        releaseCapture();
+        menu_->popup(event->globalPosition().toPoint());
+    }
+}
+
+void TForm1::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint p = localPoint(event);
+    lastPoint_ = p;
+    updateCursor(p);
+    const auto e = target(p);
+    if (!e) return;
+    const Qt::MouseButtons b = event->buttons();
+    const HeldButtons held{bool(b & Qt::LeftButton), bool(b & Qt::RightButton),
+                           bool(b & Qt::MiddleButton)};
+    const QPoint r = relativeTo(*e, p);
+    handle([&] { handheld_.mouseMove(*e, held, r.x(), r.y()); });
+}
+
+void TForm1::moveEvent(QMoveEvent* event) {
+    // Placement by the window system (centring, the window manager) is taken over;
+    // during a drag the position set last is the truth.
+    if (!capture_) pos_ = event->pos();
+    QWidget::moveEvent(event);
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    releaseCapture();
+    if (onClose) onClose();
+    event->accept();
+}
+
+bool TForm1::event(QEvent* event) {
+    switch (event->type()) {
+        case QEvent::ToolTip: {
+            auto* help = static_cast<QHelpEvent*>(event);
+            const auto e = elementAt(help->pos());
+            const ButtonHint* hint = e ? buttonHint(*e) : nullptr;
+            if (hint) {
+                const Rect& r = info(*e).rect;
+                QToolTip::showText(
+                    help->globalPos(),
+                    QString::fromUtf8(hint->hint.data(), qsizetype(hint->hint.size())), this,
+                    QRect(r.left, r.top, r.width, r.height));
+            } else {
+                QToolTip::hideText();
+                event->ignore();
+            }
+            return true;
+        }
+        case QEvent::WindowDeactivate:
+        case QEvent::Hide:
+            // Losing the mouse (another window, a popup, the window going away) ends
+            // the capture with its release.
+            releaseCapture();
+            break;
+        default:
+            break;
+    }
+    return QWidget::event(event);
+}
+
+}  // namespace fw

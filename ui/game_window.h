@@ -1,0 +1,92 @@
+// The game window: the face of the handheld, its keys, its mouse and its timers.
+#pragma once
+
+#include <QPoint>
+#include <QWidget>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "handheld.h"
+#include "pictures.h"
+#include "timer_host.h"
+
+class QMenu;
+
+namespace fw {
+
+inline constexpr const char* kApplicationTitle = "Fenwater (Ostrel) Simulator";
+
+class TForm1 : public QWidget, public WindowHost {
+    Q_OBJECT
+  public:
+    TForm1(SettingsStore& store, CuePlayer& cues, TimeSource& time, const Pictures& pictures,
+           TimerHost::Clock clock = monotonicMillis, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // Runs FormCreate through the handlers' dispatch: tables, best scores, power-on.
+    void create();
+
+    Handheld& handheld() { return handheld_; }
+    TimerHost& timerHost() { return host_; }
+    // The element holding the window's left-button capture, if any.
+    std::optional<Element> capture() const { return capture_; }
+
+    // The right-click menu, opened at the pointer by a right-button release.
+    void setContextMenu(QMenu* menu) { menu_ = menu; }
+    // Shows a store error once its handler has unwound. Replaceable for tests.
+    std::function<void(const QString&)> showStoreError;
+    // Runs when the window is closed (frees the cues, ends the program).
+    std::function<void()> onClose;
+
+    // Runs one event: brings the core up to date, runs body, repaints what changed
+    // and re-arms the timer deadline.
+    template <class Body>
+    void handle(Body&& body) {
+        const Panel before = handheld_.panel();
+        host_.catchUp();
+        body();
+        repaintChanges(before);
+        host_.rearm();
+    }
+
+    // Delivers the release of a held left button to the element that has the capture.
+    void releaseCapture();
+
+    // WindowHost
+    int windowLeft() const override { return pos_.x(); }
+    int windowTop() const override { return pos_.y(); }
+    void setWindowLeft(int left) override;
+    void setWindowTop(int top) override;
+    void beep() override;
+    void reportStoreError(const std::string& message) override;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+
+  private:
+    void repaintChanges(const Panel& before);
+    QPoint localPoint(const QMouseEvent* event) const;
+    std::optional<Element> elementAt(QPoint p) const;
+    std::optional<Element> target(QPoint p) const;
+    void updateCursor(QPoint p);
+
+    const Pictures& pictures_;
+    Handheld handheld_;
+    TimerHost host_;
+    QPoint pos_;  // the window's position as last set, in screen coordinates
+    std::optional<Element> capture_;
+    QPoint lastPoint_;  // the pointer's last position, window coordinates
+    QMenu* menu_ = nullptr;
+};
+
+}  // namespace fw

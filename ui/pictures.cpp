@@ -1,0 +1,217 @@
+#include "pictures.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageReader>
+#include <cstdint>
+
+#include "jpeg_decoder.h"
+
+namespace fw {
+
+namespace {
+
+std::uint32_t le32(const QByteArray& b, int at) {
+    auto u = [&](int i) { return std::uint32_t(static_cast<unsigned char>(b[at + i])); };
+    return u(0) | (u(1) << 8) | (u(2) << 16) | (u(3) << 24);
+}
+
+std::uint16_t le16(const QByteArray& b, int at) {
+    return std::uint16_t(static_cast<unsigned char>(b[at]) |
+                         (static_cast<unsigned char>(b[at + 1]) << 8));
+}
+
+bool readFile(const QString& path, QByteArray* out, QString* error) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("%1: missing").arg(path);
+        return false;
+    }
+    *out = f.readAll();
+    return true;
+}
+
+}  // namespace
+
+QString checkMonoBmp(const QByteArray& b, int width, int height) {
+    constexpr int kFileHeader = 14;
+    if (b.size() < kFileHeader + 12 || b[0] != 'B' || b[1] != 'M')
+        return QStringLiteral("not a BMP file");
+    const std::uint32_t headerSize = le32(b, kFileHeader);
+    const std::uint32_t pixelOffset = le32(b, 10);
+    int w = 0, h = 0, planes = 0, bits = 0, paletteEntry = 4;
+    std::uint32_t compression = 0;
+    if (headerSize == 12) {  // OS/2 core header: 16-bit sizes, 3-byte palette entries
+        w = le16(b, kFileHeader + 4);
+        h = std::int16_t(le16(b, kFileHeader + 6));
+        planes = le16(b, kFileHeader + 8);
+        bits = le16(b, kFileHeader + 10);
+        paletteEntry = 3;
+    } else if (headerSize >= 40 && b.size() >= kFileHeader + 40) {
+        w = std::int32_t(le32(b, kFileHeader + 4));
+        h = std::int32_t(le32(b, kFileHeader + 8));
+        planes = le16(b, kFileHeader + 12);
+        bits = le16(b, kFileHeader + 14);
+        compression = le32(b, kFileHeader + 16);
+    } else {
+        return QStringLiteral("unknown BMP header");
+    }
+    if (bits != 1 || planes != 1) return QStringLiteral("%1 bits per pixel, not 1").arg(bits);
+    if (compression != 0) return QStringLiteral("compressed BMP");
+    if (w != width || (h != height && h != -height))
+        return QStringLiteral("size %1 x %2, not %3 x %4")
+            .arg(w)
+            .arg(h < 0 ? -h : h)
+            .arg(width)
+            .arg(height);
+    const qint64 palette = kFileHeader + qint64(headerSize);
+    if (b.size() < palette + 2 * paletteEntry) return QStringLiteral("palette missing");
+    auto entry = [&](int i) {
+        const qint64 at = palette + i * paletteEntry;
+        return qRgb(static_cast<unsigned char>(b[at + 2]), static_cast<unsigned char>(b[at + 1]),
+                    static_cast<unsigned char>(b[at]));
+    };
+    if (entry(0) != qRgb(0, 0, 0) || entry(1) != qRgb(255, 255, 255))
+        return QStringLiteral("palette is not [black, white]");
+    const qint64 rowBytes = ((qint64(width) + 31) / 32) * 4;
+    if (pixelOffset < palette + 2 * paletteEntry || b.size() < pixelOffset + rowBytes * height)
+        return QStringLiteral("pixel data truncated");
+    return {};
+}
+
+MonoResult decodeMonoBmp(const QByteArray& bytes, int width, int height) {
+    MonoResult r;
+    r.error = checkMonoBmp(bytes, width, height);
+    if (!r.ok()) return r;
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "bmp");
+    const QImage read = reader.read();
+    if (read.isNull() || read.width() != width || read.height() != height) {
+        r.error = QStringLiteral("unreadable BMP: %1").arg(reader.errorString());
+        return r;
+    }
+    // By colour, never by index: Qt may reorder a 1-bit palette.
+    QImage out(width, height, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < height; ++y) {
+        auto* dst = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            const QRgb c = read.pixel(x, y) | 0xff000000u;
+            if (c == qRgb(0, 0, 0)) {
+                dst[x] = qRgba(0, 0, 0, 255);
+            } else if (c == qRgb(255, 255, 255)) {
+                dst[x] = qRgba(0, 0, 0, 0);
+            } else {
+                r.error = QStringLiteral("pixel neither black nor white");
+                return r;
+            }
+        }
+    }
+    r.image = out;
+    return r;
+}
+
+QString pictureFileName(Element e) {
+    const ElementInfo& i = info(e);
+    const QString name = QString::fromLatin1(i.name.data(), qsizetype(i.name.size()));
+    switch (i.picture) {
+        case PictureKind::Jpeg:
+            return name + QStringLiteral(".jpg");
+        case PictureKind::Mono:
+            return name + QStringLiteral(".bmp");
+        case PictureKind::None:
+            break;
+    }
+    return {};
+}
+
+Pictures Pictures::load(const QString& dir, QStringList* errors) {
+    Pictures p;
+    for (int i = 0; i < ElementCount; ++i) {
+        const auto e = static_cast<Element>(i);
+        const QString file = pictureFileName(e);
+        if (file.isEmpty()) continue;
+        const QString path = dir + QLatin1Char('/') + file;
+        QByteArray bytes;
+        QString error;
+        if (!readFile(path, &bytes, &error)) {
+            errors->append(error);
+            continue;
+        }
+        const Rect& r = info(e).rect;
+        if (info(e).picture == PictureKind::Jpeg) {
+            JpegResult j = decodeJpeg(bytes);
+            if (!j.ok()) {
+                errors->append(QStringLiteral("%1: %2").arg(path, j.error));
+            } else if (j.image.width() != r.width || j.image.height() != r.height) {
+                errors->append(QStringLiteral("%1: size %2 x %3, not %4 x %5")
+                                   .arg(path)
+                                   .arg(j.image.width())
+                                   .arg(j.image.height())
+                                   .arg(r.width)
+                                   .arg(r.height));
+            } else {
+                p.images_[e] = j.image;
+            }
+        } else {
+            MonoResult m = decodeMonoBmp(bytes, r.width, r.height);
+            if (m.ok())
+                p.images_[e] = m.image;
+            else
+                errors->append(QStringLiteral("%1: %2").arg(path, m.error));
+        }
+    }
+    return p;
+}
+
+const Pictures& Pictures::builtIn() {
+    static const Pictures pictures = [] {
+        registerBuiltInPictures();
+        QStringList errors;
+        Pictures p = load(QStringLiteral(":/pictures"), &errors);
+        if (!errors.isEmpty())
+            throw PictureError(("bad built-in pictures:\n" + errors.join('\n')).toStdString());
+        return p;
+    }();
+    return pictures;
+}
+
+QImage loadJpegResource(const QString& path) {
+    registerBuiltInPictures();
+    QByteArray bytes;
+    QString error;
+    if (!readFile(path, &bytes, &error)) throw PictureError(error.toStdString());
+    JpegResult j = decodeJpeg(bytes);
+    if (!j.ok()) throw PictureError(QStringLiteral("%1: %2").arg(path, j.error).toStdString());
+    return j.image;
+}
+
+QStringList checkBuiltInPictures() {
+    registerBuiltInPictures();
+    QStringList errors;
+    Pictures::load(QStringLiteral(":/pictures"), &errors);
+    const struct {
+        const char* path;
+        int width, height;  // 0: any size
+    } others[] = {{":/pictures/Im_Piccina.jpg", 200, 137}, {":/pictures/about.jpg", 0, 0}};
+    for (const auto& o : others) {
+        try {
+            const QImage img = loadJpegResource(QString::fromLatin1(o.path));
+            if (o.width && (img.width() != o.width || img.height() != o.height))
+                errors.append(QStringLiteral("%1: size %2 x %3, not %4 x %5")
+                                  .arg(QString::fromLatin1(o.path))
+                                  .arg(img.width())
+                                  .arg(img.height())
+                                  .arg(o.width)
+                                  .arg(o.height));
+        } catch (const PictureError& e) {
+            errors.append(QString::fromStdString(e.what()));
+        }
+    }
+    if (!QFile::exists(QStringLiteral(":/icons/fenwater.png")))
+        errors.append(QStringLiteral(":/icons/fenwater.png: missing"));
+    return errors;
+}
+
+}  // namespace fw

@@ -1,0 +1,75 @@
+#include "render.h"
+
+namespace fw {
+
+namespace {
+
+QRect toQRect(const Rect& r) {
+    return QRect(r.left, r.top, r.width, r.height);
+}
+
+// The picture an element draws now, or null when it draws nothing.
+const QImage* pictureDrawn(const Panel& panel, const Pictures& pictures, Element e) {
+    if (!panel.draws(e)) return nullptr;
+    if (info(e).role == ElementRole::DigitPlace) {
+        for (int k = 1; k <= 4; ++k)
+            if (Panel::placeElement(k) == e) {
+                const int d = panel.digit(k);
+                if (d < 0 || d > 9) return nullptr;
+                return &pictures.of(static_cast<Element>(Im_Num0 + d));
+            }
+        return nullptr;
+    }
+    const QImage& img = pictures.of(panel.pictureSource(e));
+    return img.isNull() ? nullptr : &img;
+}
+
+}  // namespace
+
+void paintPanel(QPainter& painter, const Panel& panel, const Pictures& pictures,
+                const QRect& clip) {
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    painter.fillRect(clip, Qt::white);
+    for (int i = 0; i < ElementCount; ++i) {
+        const auto e = static_cast<Element>(i);
+        const QImage* img = pictureDrawn(panel, pictures, e);
+        if (!img) continue;
+        const QRect r = toQRect(info(e).rect);
+        const QRect visible = r.intersected(clip);
+        if (visible.isEmpty()) continue;
+        // At natural size, from the element's top-left corner; never stretched.
+        painter.drawImage(visible.topLeft(), *img, visible.translated(-r.topLeft()));
+    }
+}
+
+QImage renderPanel(const Panel& panel, const Pictures& pictures) {
+    QImage image(kWindowWidth, kWindowHeight, QImage::Format_RGB32);
+    QPainter painter(&image);
+    paintPanel(painter, panel, pictures, image.rect());
+    return image;
+}
+
+QImage renderPanel(const Panel& panel) {
+    return renderPanel(panel, Pictures::builtIn());
+}
+
+QRegion changedRegion(const Panel& before, const Panel& after) {
+    QRegion region;
+    for (int i = 0; i < ElementCount; ++i) {
+        const auto e = static_cast<Element>(i);
+        const bool a = before.draws(e), b = after.draws(e);
+        bool differs = a != b;
+        if (!differs && a) {
+            if (info(e).role == ElementRole::DigitPlace) {
+                for (int k = 1; k <= 4; ++k)
+                    if (Panel::placeElement(k) == e) differs = before.digit(k) != after.digit(k);
+            } else {
+                differs = before.pictureSource(e) != after.pictureSource(e);
+            }
+        }
+        if (differs) region += toQRect(info(e).rect);
+    }
+    return region;
+}
+
+}  // namespace fw
