@@ -96,47 +96,41 @@ def place(points, center, angle, bend, length):
     return out
 
 
-def fish(center, angle, length, bend=0.0, width=None, flip=False, fins=True):
+def fish(center, angle, length, bend=0.0, width=None, flip=False):
     """A fish silhouette: body, forked tail, dorsal and belly fins, a white eye.
 
-    The fish is drawn with its middle at center; flip mirrors it across its
-    spine (the back on the other side)."""
+    The fish is drawn with its middle at center, heading at angle (degrees,
+    y down); bend arches its spine; flip puts its back on the other side."""
     L = length
-    W = width if width is not None else L * 0.2
-    head, tail_base = 0.5 * L, -0.28 * L
+    W = width if width is not None else L * 0.185
+    head, tail_base = 0.5 * L, -0.26 * L
     s = -1 if flip else 1
 
     def w(u):  # half-height of the body, u = 0 at the nose, 1 at the tail base
-        return W * math.sqrt(max(u, 0)) * (1 - 0.82 * u) / 0.42
+        if u < 0.34:
+            return W * math.sqrt(max(0.0, 1 - ((u - 0.34) / 0.34) ** 2)) * 0.96 + W * 0.04
+        return W * (1 - 0.76 * ((u - 0.34) / 0.66) ** 1.25)
 
-    n = 14
-    top, bottom = [], []
-    for i in range(n + 1):
-        u = i / n
-        x = head + (tail_base - head) * u
-        top.append((x, -w(u) * s))
-        bottom.append((x, w(u) * s))
-    body = top + list(reversed(bottom))[:-1]
+    def x_of(u):
+        return head + (tail_base - head) * u
+
+    n = 18
+    top = [(x_of(i / n), -w(i / n) * s) for i in range(n + 1)]
+    bottom = [(x, -y) for x, y in reversed(top)]
     wt = w(1.0)
-    tail = [(tail_base + 0.04 * L, -wt * s), (-0.5 * L, -W * 1.25 * s),
-            (-0.43 * L, 0), (-0.5 * L, W * 1.25 * s), (tail_base + 0.04 * L, wt * s)]
-    parts = [poly(place(body, center, angle, bend, L)),
-             poly(place(tail, center, angle, bend, L))]
-    if fins:
-        ud, ue = 0.3, 0.62
-        xd, xe = head + (tail_base - head) * ud, head + (tail_base - head) * ue
-        dorsal = [(xd, -w(ud) * s * 0.8), (xd - 0.1 * L, -(w(0.45) + W * 0.75) * s),
-                  (xe, -w(ue) * s * 0.8)]
-        ub = 0.5
-        xb = head + (tail_base - head) * ub
-        belly = [(xb + 0.03 * L, w(ub) * s * 0.8), (xb - 0.1 * L, (w(0.6) + W * 0.55) * s),
-                 (xb - 0.12 * L, w(0.6) * s * 0.7)]
-        parts.append(poly(place(dorsal, center, angle, bend, L)))
-        parts.append(poly(place(belly, center, angle, bend, L)))
-    eye = place([(head - 0.16 * L, -W * 0.28 * s)], center, angle, bend, L)[0]
-    parts.append(circle(eye, max(0.95, W * 0.22), "#fff"))
-    gill = place([(head - 0.27 * L, -W * 0.55 * s), (head - 0.3 * L, 0),
-                  (head - 0.27 * L, W * 0.55 * s)], center, angle, bend, L)
+    tail = [(tail_base + 0.05 * L, -wt * s), (-0.5 * L, -W * 1.3 * s), (-0.455 * L, -W * 0.5 * s),
+            (-0.4 * L, 0), (-0.455 * L, W * 0.5 * s), (-0.5 * L, W * 1.3 * s),
+            (tail_base + 0.05 * L, wt * s)]
+    dorsal = [(x_of(0.3), -w(0.3) * s * 0.7), (x_of(0.5), -(w(0.5) + W * 0.72) * s),
+              (x_of(0.66), -w(0.66) * s * 0.7)]
+    belly = [(x_of(0.55), w(0.55) * s * 0.7), (x_of(0.7), (w(0.7) + W * 0.5) * s),
+             (x_of(0.76), w(0.76) * s * 0.6)]
+    parts = [poly(place(pts, center, angle, bend, L))
+             for pts in (top + bottom[1:-1], tail, dorsal, belly)]
+    eye = place([(x_of(0.14), -W * 0.24 * s)], center, angle, bend, L)[0]
+    parts.append(circle(eye, max(0.95, W * 0.21), "#fff"))
+    gill = place([(x_of(0.3), -W * 0.6 * s), (x_of(0.34), 0), (x_of(0.3), W * 0.6 * s)],
+                 center, angle, bend, L)
     parts.append(line(gill, 0.7, "#fff"))
     return "".join(parts)
 
@@ -156,58 +150,57 @@ def heart(cx, top, w, h):
 
 # ------------------------------------------------------------------ figure
 class Figure:
-    """The fisherman at one position, facing left (dir -1) or right (dir +1).
+    """The fisherman at one position: hat, head, coat, arms and rod.
 
-    hip is the point where the legs meet the body, foot_y the ground line."""
+    hip is the middle of the coat's hem, facing -1 for left and +1 for right,
+    rod_tip the end of the rod; the body is drawn from the hips up, the legs are
+    the separate leg segments."""
 
-    def __init__(self, hip, foot_y, facing, rod_tip, scale=1.0):
+    def __init__(self, hip, facing, rod_tip, scale=1.0):
         self.hx, self.hy = hip
-        self.foot_y = foot_y
         self.d = facing
         self.tip = rod_tip
         self.s = scale
 
     def p(self, fx, fy):
-        """A point given forward (fx) and up (fy) from the hip."""
+        """A point given forward (fx) and up (fy) from the hip, in body units."""
         return (self.hx + self.d * fx * self.s, self.hy - fy * self.s)
 
     def body(self):
         p, s = self.p, self.s
         out = []
-        # coat: a trapezoid from the hips to the shoulders
-        out.append(poly([p(-4, 1), p(4.2, 1), p(3.6, 15), p(2.4, 17.5), p(-3.2, 17.5),
-                         p(-4.6, 15)]))
-        # head and neck
-        out.append(circle(p(0.8, 22), 3.7 * s))
-        # hat: brim and crown
-        out.append(poly([p(-7.5, 24.6), p(7.8, 24.6), p(7.2, 26.4), p(-7, 26.4)]))
-        out.append(poly([p(-4, 26), p(4.6, 26), p(3.6, 31.5), p(-3.2, 31.5)]))
-        # eye under the brim
-        out.append(circle(p(2.6, 22.4), 0.75 * s, "#fff"))
-        # arms reaching forward to the rod
-        out.append(line([p(0, 15.5), p(6, 11), p(9.5, 10.5)], 2.6 * s))
-        out.append(line([p(-1, 14), p(3, 8), p(8, 8.5)], 2.2 * s))
-        # the rod: butt at the belly, through the hands, out to the tip
-        butt = p(1, 4)
-        out.append(line([butt, p(9, 9.5)], 2.4 * s))
-        out.append(line([p(9, 9.5), self.tip], 1.7 * s))
-        # the standing leg with its boot
-        out.append(line([p(0.8, 1.5), p(2.5, (self.hy - self.foot_y + 2.2) / s)], 3.2 * s))
-        fy = (self.hy - self.foot_y + 1.2) / s
-        out.append(line([p(1.5, fy), p(5.5, fy)], 2.4 * s))
+        # coat, a little flared at the hem, with rounded shoulders
+        out.append(poly([p(-5.6, -0.6), p(5.2, -0.6), p(5.4, 3), p(4.8, 13), p(3.4, 15.6),
+                         p(-3.4, 15.6), p(-5.2, 13.4), p(-6.2, 3)]))
+        # head, a nose, the eye under the brim
+        out.append(circle(p(0.6, 20.6), 4.5 * s))
+        out.append(circle(p(4.6, 20), 1.2 * s))
+        out.append(circle(p(2.7, 21.4), 0.85 * s, "#fff"))
+        # hat: a wide brim and a rounded crown
+        out.append(line([p(-7.6, 24.6), p(8.6, 24.6)], 2.2 * s))
+        out.append(poly([p(-4.4, 24.6), p(5, 24.6), p(4.4, 30), p(3.2, 31.4), p(-2.8, 31.4),
+                         p(-4, 30)]))
+        # belt: a white line across the coat
+        out.append(line([p(-6, 3.6), p(5.4, 3.6)], 0.9 * s, "#fff", cap="butt"))
+        # the rod, held low in both hands, and the arms reaching to it
+        butt = p(-2, 1.8)
+        (bx, by), (tx, ty) = butt, self.tip
+
+        def on_rod(t):
+            return (bx + (tx - bx) * t, by + (ty - by) * t)
+        out.append(line([butt, on_rod(0.42)], 2.6 * s))
+        out.append(line([on_rod(0.42), self.tip], 1.8 * s))
+        hand1, hand2 = on_rod(0.22), on_rod(0.36)
+        out.append(line([p(1.2, 14), p(4.6, 9), hand2], 3.0 * s))
+        out.append(line([p(-2.4, 13), p(-0.4, 6.6), hand1], 2.6 * s))
+        out.append(circle(hand2, 1.7 * s))
         return "".join(out)
 
-    def leg_standing(self):
-        p, s = self.p, self.s
-        fy = (self.hy - self.foot_y + 1.2) / s
-        return (line([p(-1.8, 0.5), p(-5, fy + 1)], 3.2 * s)
-                + line([p(-5.5, fy), p(-2, fy)], 2.4 * s))
 
-    def leg_stride(self):
-        p, s = self.p, self.s
-        knee = p(-7.5, 2.5)
-        return (line([p(-1.8, 1.5), knee, p(-13, 7.5)], 3 * s)
-                + line([p(-13.5, 7.2), p(-14.5, 10.8)], 2.4 * s))
+def legs(strokes, boots, width=3.0):
+    """Leg strokes (polylines) ending in boots (short strokes along the ground)."""
+    return ("".join(line(pts, width) for pts in strokes)
+            + "".join(line(pts, 2.4) for pts in boots))
 
 
 def rod_catch(start, end, sag):
@@ -215,8 +208,7 @@ def rod_catch(start, end, sag):
     (x0, y0), (x1, y1) = start, end
     c0 = (x0 + (x1 - x0) * 0.15 + sag[0], y0 + (y1 - y0) * 0.05 + sag[1])
     c1 = (x1 + sag[0] * 0.2, y1 - (y1 - y0) * 0.45)
-    return (curve(start, c0, c1, end, 2.0)
-            + line([end, (end[0] + 0.6, end[1] + 2.6)], 1.6))
+    return curve(start, c0, c1, end, 2.0)
 
 
 # ------------------------------------------------------------------ crab
@@ -241,22 +233,27 @@ def crab_body(cx, cy, facing):
     return "".join(out)
 
 
-def pincer(base, tip, open_deg=34):
-    """An arm stroke from base to tip ending in an open pincer."""
+def claw(base, tip):
+    """A crab's arm from base reaching to tip, ending in an open pincer."""
     (x0, y0), (x1, y1) = base, tip
     a = math.atan2(y1 - y0, x1 - x0)
-    out = [line([base, tip], 2.4)]
-    for sgn in (-1, 1):
-        b = a + sgn * math.radians(open_deg)
-        out.append(poly([(x1 - 1.2 * math.cos(a + sgn * 1.4), y1 - 1.2 * math.sin(a + sgn * 1.4)),
-                         (x1 + 5.2 * math.cos(b), y1 + 5.2 * math.sin(b)),
-                         (x1 + 1.2 * math.cos(a - sgn * 0.5), y1 + 1.2 * math.sin(a - sgn * 0.5))]))
+    ca, sa = math.cos(a), math.sin(a)
+
+    def at(u, v):  # u along the reach from the pincer's palm, v across it
+        return (x1 + u * ca - v * sa, y1 + u * sa + v * ca)
+    palm = at(-4.6, 0)
+    out = [line([base, palm], 2.3),
+           ellipse(at(-4.2, 0), 3.4, 3.0, math.degrees(a)),
+           poly([at(-4.6, -2.8), at(-1.4, -3.6), at(1.4, -2.6), at(2.8, -0.6), at(0.4, -0.9),
+                 at(-2.4, -0.4)]),
+           poly([at(-4.6, 2.8), at(-1.6, 3.2), at(0.8, 2.4), at(1.6, 1.0), at(-0.6, 1.1),
+                 at(-2.4, 0.5)])]
     return "".join(out)
 
 
 # ------------------------------------------------------------------ sticks
-def stick(p0, p1, sag=0.0, knots=()):
-    """A tapering pole from p0 (thick end) to p1, bowed down by sag pixels."""
+def stick(p0, p1, sag=0.0):
+    """A pole from p0 (the thick end) to p1, bowed down by sag pixels."""
     (x0, y0), (x1, y1) = p0, p1
     mx, my = (x0 + x1) / 2, (y0 + y1) / 2 + sag * 2
     pts = []
@@ -265,14 +262,8 @@ def stick(p0, p1, sag=0.0, knots=()):
         x = (1 - t) ** 2 * x0 + 2 * (1 - t) * t * mx + t * t * x1
         y = (1 - t) ** 2 * y0 + 2 * (1 - t) * t * my + t * t * y1
         pts.append((x, y))
-    out = []
-    for i in range(16):
-        wdt = 3.0 - 1.2 * (i / 15)
-        out.append(line([pts[i], pts[i + 1]], wdt))
-    for t in knots:
-        i = int(t * 16)
-        x, y = pts[i]
-        out.append(line([(x, y), (x + (1 if x1 > x0 else -1) * 1.5, y - 2.2)], 1.5))
+    out = [line(pts[i:i + 2], 3.4 - 1.2 * (i / 15)) for i in range(16)]
+    out.append(circle(pts[0], 1.9))
     return "".join(out)
 
 
@@ -362,37 +353,55 @@ def digit(n, x, y):
 # ------------------------------------------------------------------ the panel
 def groups():
     g = {}
-    F1 = Figure(hip=(246.5, 178.5), foot_y=187.5, facing=-1, rod_tip=(214, 171.5))
-    F2 = Figure(hip=(270.5, 173.5), foot_y=186.5, facing=1, rod_tip=(298.5, 170))
-    F3 = Figure(hip=(393, 166), foot_y=181, facing=-1, rod_tip=(370.5, 166.5), scale=0.95)
+    F1 = Figure(hip=(249, 180), facing=-1, rod_tip=(214, 172.6))
+    F2 = Figure(hip=(268.5, 177), facing=1, rod_tip=(298.6, 170.8))
+    F3 = Figure(hip=(395.4, 168.4), facing=-1, rod_tip=(370.4, 167.8), scale=0.9)
     for i, fig in ((1, F1), (2, F2), (3, F3)):
         g["Im_Man%d" % i] = fig.body()
-        g["Im_Man%dA" % i] = fig.leg_standing()
-        g["Im_Man%dB" % i] = fig.leg_stride()
+    # leg strokes: A standing, B in mid-stride
+    g["Im_Man1A"] = legs([[(247, 180.5), (245.2, 187.4)], [(251, 180.5), (253.6, 187.4)]],
+                         [[(243, 187.6), (246.4, 187.6)], [(251.4, 187.6), (254.8, 187.6)]])
+    g["Im_Man1B"] = legs([[(247, 180.5), (242.5, 183.5), (239.6, 185.2)],
+                          [(251, 180.5), (255.6, 184.6), (258.4, 179.4)]],
+                         [[(237.4, 185.4), (240.6, 185.4)], [(258.4, 177.4), (258.8, 180.6)]])
+    g["Im_Man2A"] = legs([[(266.4, 177.5), (265.6, 187.4)], [(270, 177.5), (269.6, 187.4)]],
+                         [[(264.8, 187.6), (267.6, 187.6)], [(269, 187.6), (271, 187.6)]],
+                         width=2.6)
+    g["Im_Man2B"] = legs([[(266.6, 175.6), (265.6, 184.6)],
+                          [(270.4, 175.6), (277.2, 178.8), (281.4, 184.6)]],
+                         [[(265, 184.6), (267.8, 184.6)], [(281.2, 184.8), (284.6, 184.8)]])
+    g["Im_Man3A"] = legs([[(398.4, 168.4), (400.2, 181.4)], [(401.6, 168.4), (406.8, 181.4)]],
+                         [[(398.2, 181.6), (401.2, 181.6)], [(404.8, 181.6), (408.6, 181.6)]],
+                         width=2.8)
+    g["Im_Man3B"] = legs([[(394.6, 166), (390.6, 172.6), (387, 178.6)],
+                          [(398.4, 166), (403.4, 173), (405.6, 167.8)]],
+                         [[(385.4, 179.4), (388.6, 179.4)], [(405.8, 166.2), (406, 169.4)]],
+                         width=2.8)
     g["Im_Man1C"] = rod_catch((214, 172.5), (200.5, 195), (-4, 3))
     g["Im_Man2C"] = rod_catch((298, 171), (310.5, 192.5), (4, 3))
     g["Im_Man3C"] = rod_catch((370.5, 168), (359.5, 190), (-3, 3))
     # caught fish hanging from the line, head up, wriggling
-    g["Im_Fish1Got"] = fish((196, 212), -78, 24, bend=-35, width=4.4)
+    g["Im_Fish1Got"] = (fish((196, 212.5), -78, 23, bend=-35, width=4.4)
+                        + line([(200.2, 199.5), (199.4, 203)], 1.7))
     g["Im_Fish2Got"] = fish((318, 206.5), -102, 27, bend=38, width=4.8)
     g["Im_Fish3Got"] = fish((348, 198), -48, 28, bend=30, width=4.8)
     # crabs at the top of the lanes
     g["Im_Crab1"] = crab_body(193.5, 155.5, 1)
-    g["Im_Crab1A"] = pincer((199, 169), (207, 185))
-    g["Im_Crab1B"] = pincer((196, 170), (190.5, 186)) + pincer((204, 170), (213.5, 186))
+    g["Im_Crab1A"] = claw((198.6, 170.2), (210.6, 190.2))
+    g["Im_Crab1B"] = claw((193.4, 170.2), (189.6, 190.4)) + claw((200.6, 170.2), (216.8, 189.6))
     g["Im_Crab2"] = crab_body(319.5, 153, -1)
-    g["Im_Crab2A"] = pincer((314, 167.5), (304, 184))
-    g["Im_Crab2B"] = pincer((314, 168), (297, 184)) + pincer((321, 168), (319, 185))
+    g["Im_Crab2A"] = claw((315.4, 168.2), (299.6, 188.2))
+    g["Im_Crab2B"] = claw((313.6, 168.2), (294, 187.6)) + claw((321.4, 168.2), (321.6, 188.4))
     g["Im_Crab3"] = crab_body(351, 151.5, 1)
-    g["Im_Crab3A"] = pincer((356, 166), (365, 181))
-    g["Im_Crab3B"] = pincer((352, 167), (350, 182)) + pincer((358, 167), (372, 181))
+    g["Im_Crab3A"] = claw((355.4, 167.2), (369.6, 185.6))
+    g["Im_Crab3B"] = claw((349.6, 167.2), (348.4, 185.6)) + claw((356.6, 167.2), (375.4, 185))
     # sticks below the three positions: at rest and bent down by a fish
-    g["Im_Stick1"] = stick((243, 193.5), (208.5, 195.5), knots=(0.4,))
-    g["Im_Stick1A"] = stick((250, 200), (216.5, 200), sag=2.2, knots=(0.4,))
-    g["Im_Stick2"] = stick((267.5, 193), (301.5, 195), knots=(0.4,))
-    g["Im_Stick2A"] = stick((271.5, 200.5), (306.5, 200.5), sag=2.2, knots=(0.4,))
-    g["Im_Stick3"] = stick((402, 188.5), (367.5, 190.5), knots=(0.4,))
-    g["Im_Stick3A"] = stick((406.5, 197), (372.5, 197), sag=2.2, knots=(0.4,))
+    g["Im_Stick1"] = stick((242.2, 193.6), (209.2, 195.2))
+    g["Im_Stick1A"] = stick((249.2, 200.4), (217, 200.4), sag=2.0)
+    g["Im_Stick2"] = stick((268.2, 193.2), (301, 195))
+    g["Im_Stick2A"] = stick((272.2, 201), (305.8, 201.6), sag=2.0)
+    g["Im_Stick3"] = stick((401.2, 188.8), (368.2, 190.6))
+    g["Im_Stick3A"] = stick((406, 197.6), (373.4, 197.6), sag=2.0)
     # lane 1 and its jump
     g["Im_Fish11"] = fish((246, 250.5), -142, 25, bend=18)
     g["Im_Fish12"] = fish((219, 238.5), -100, 27, bend=30)
@@ -406,21 +415,21 @@ def groups():
     g["Im_Fish23"] = fish((266.5, 229), -75, 28, bend=-34)
     g["Im_Fish24"] = fish((293.5, 210.5), -96, 22, bend=10, width=4.3)
     # lane 3 and its jump
-    g["Im_Fish31"] = fish((305.5, 289), -48, 19, bend=-12, width=3.8)
+    g["Im_Fish31"] = fish((303.8, 290), -40, 18, bend=-12, width=3.6)
     g["Im_Fish32"] = fish((343.5, 266), -55, 24, bend=-16)
-    g["Im_Fish33"] = fish((367, 251), -80, 23, bend=-14, width=4.4)
+    g["Im_Fish33"] = fish((366.5, 250.5), -104, 23, bend=16, width=4.3)
     g["Im_Fish34"] = fish((348, 228.5), -40, 27, bend=26)
     g["Im_Fish35"] = fish((380, 212.5), -100, 23, bend=14, width=4.4)
     g["Im_Fish32A"] = fish((322.5, 250.5), -112, 26, bend=34)
-    g["Im_Fish32B"] = fish((318.5, 276), 92, 26, bend=-24)
+    g["Im_Fish32B"] = fish((321.5, 275), 80, 25, bend=-28)
     # clock and game marks
     g["Im_TimeAM"] = pixels(333, 284, text_rows("AM", FONT4))
     g["Im_TimePM"] = pixels(333, 297, text_rows("PM", FONT4))
     g["Im_TimePP"] = ('<rect x="375" y="288" width="3" height="3"/>'
                       '<rect x="375" y="294" width="3" height="3"/>')
     g["Im_Note"] = note(354, 264)
-    g["Im_GameA"] = pixels(378, 250, text_rows("GAME A", FONT5))
-    g["Im_GameB"] = pixels(378, 263, text_rows("GAME B", FONT5))
+    g["Im_GameA"] = pixels(377, 250, text_rows("GAME A", FONT5))
+    g["Im_GameB"] = pixels(377, 263, text_rows("GAME B", FONT5))
     g["Im_Miss1"] = skeleton(408, 251) + pixels(411, 273, text_rows("MISS", FONT5))
     g["Im_Miss2"] = skeleton(408, 234)
     return g
