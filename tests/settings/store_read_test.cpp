@@ -1,0 +1,165 @@
+// Reading values from settings files as a person might have edited them.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <random>
+
+#include "test_support.h"
+
+namespace fw::test {
+namespace {
+
+// The number read, or the text of the error raised.
+std::string readOutcome(Settings& store, const std::string& name, int def) {
+    try {
+        return std::to_string(store.ReadInteger("", name, def));
+    } catch (const StoreError& e) {
+        return e.what();
+    }
+}
+
+TEST(StoreRead, HandEditedValues) {
+    const std::string badType = "Invalid data type for 'HiscoreA'";
+    const std::string noData = "Failed to get data for 'HiscoreA'";
+    const struct {
+        std::string line;
+        std::string expected;
+    } cases[] = {
+        {R"("HiScoreA"="13")", "13"},
+        {R"("hiscorea"="13")", "13"},
+        {R"("HISCOREA"="-7")", "-7"},
+        {R"("HiScoreA"="  13")", "13"},
+        {R"("HiScoreA"="$0D")", "13"},
+        {R"("HiScoreA"="0x0d")", "13"},
+        {R"("HiScoreA" = "13")", "13"},
+        // the default for empty text, text that is no number, and numbers out of range
+        {R"("HiScoreA"="")", "99"},
+        {R"("HiScoreA"="abc")", "99"},
+        {R"("HiScoreA"="13 ")", "99"},
+        {R"("HiScoreA"="4294967295")", "99"},
+        {R"("HiScoreA"="$FFFFFFFF")", "99"},
+        {R"("HiScoreB"="13")", "99"},
+        // text kept as UTF-16 bytes, plain and expandable, up to the first zero
+        {R"("HiScoreA"=hex(1):31,00,33,00,00,00)", "13"},
+        {R"("HiScoreA"=hex(2):31,00,33,00,00,00)", "13"},
+        {"\"HiScoreA\"=hex(2):31,00,\\\n  33,00,00,00", "13"},
+        {R"("HiScoreA"=hex(1):31,00,00,00,39,00)", "1"},
+        {R"("HiScoreA"=hex(1):)", "99"},
+        {R"("HiScoreA"=hex(2):24,00,25,00,50,00,25,00,00,00)", "99"},
+        // other types
+        {R"("HiScoreA"=dword:0000000d)", badType},
+        {R"("HiScoreA"=hex:31,33)", badType},
+        {R"("HiScoreA"=hex:)", badType},
+        {R"("HiScoreA"=hex(b):0d,00,00,00,00,00,00,00)", badType},
+        {R"("HiScoreA"=hex(7):31,00,00,00,00,00)", badType},
+        {R"("HiScoreA"=13)", badType},
+        // text whose data cannot be read
+        {R"("HiScoreA"="13)", noData},
+        {R"("HiScoreA"="1\3")", noData},
+        {R"("HiScoreA"="13" x)", noData},
+        {R"("HiScoreA"=hex(1):31,00,33)", noData},
+        {R"("HiScoreA"=hex(2):31,00,zz,00)", noData},
+        {R"("HiScoreA"=hex(1):00,d8,41,00)", noData},
+        // a name given twice: the later one counts, as after an import
+        {"\"HiScoreA\"=\"1\"\n\"HISCOREA\"=\"2\"", "2"},
+        {"\"HiScoreA\"=dword:1\n\"HiScoreA\"=\"2\"", "2"},
+        // the same name in a sub-key or another key is another value
+        {"[HKEY_CURRENT_USER\\Software\\Morvane\\Fenwater\\Sub]\n\"HiScoreA\"=\"5\"", "99"},
+        {"[HKEY_CURRENT_USER\\Software\\Other]\n\"HiScoreA\"=\"5\"", "99"},
+    };
+    TempDir dir;
+    Settings store(dir.store());
+    for (const auto& c : cases) {
+        writeFile(store.path(), keyFile({c.line}));
+        EXPECT_EQ(readOutcome(store, "HiscoreA", 99), c.expected) << c.line;
+    }
+}
+
+TEST(StoreRead, FileLayoutsThatReadAndFilesThatAreJunk) {
+    using namespace std::string_literals;
+    const std::string value = "\"HiScoreA\"=\"13\"\n";
+    const std::string key = "[HKEY_CURRENT_USER\\Software\\Morvane\\Fenwater]\n";
+    const std::string sig = "Windows Registry Editor Version 5.00\n";
+    std::mt19937 random(7);
+    std::string binary(4096, '\0');
+    for (char& c : binary)
+        c = static_cast<char>(random());
+    const struct {
+        std::string content;
+        std::string reads;  // "junk": not a settings file
+    } cases[] = {
+        {sig + key + value, "13"},
+        {"\xEF\xBB\xBF" + sig + key + value, "13"},
+        {"Windows Registry Editor Version 5.00\r\n\r\n" + key + "\"HiScoreA\"=\"13\"\r\n", "13"},
+        {"\n" + sig + "; a comment\n\n  " + key + "\t" + value, "13"},
+        {sig + "[hkey_current_user\\SOFTWARE\\morvane\\FENWATER]\n" + value, "13"},
+        {sig + key + "@=\"x\"\n\"Hi\\\"A\"=\"1\"\n" + value, "13"},
+        {"", "99"},
+        {"\n\n", "99"},
+        {binary, "junk"},
+        {key + value, "junk"},
+        {"REGEDIT4\n" + key + value, "junk"},
+        {sig + value + key, "junk"},
+        {sig + "[HKEY_CURRENT_USER\\Software\n" + value, "junk"},
+        {sig + "[-HKEY_CURRENT_USER\\Software\\Morvane\\Fenwater]\n", "junk"},
+        {sig + "[HKEY_CURRENT_USER\\\\Software]\n", "junk"},
+        {sig + key + "\"HiScoreA=\"13\"\n", "junk"},
+        {sig + key + "\"HiScoreA\" \"13\"\n", "junk"},
+        {sig + key + "HiScoreA=13\n", "junk"},
+        {sig + key + "\"x\"=\"\xC3\x28\"\n" + value, "junk"},
+        {sig + key + "\"x\"=\"a\0b\"\n"s + value, "junk"},
+        {sig + key + "\"x\"=\"a\rb\"\n" + value, "junk"},
+        {sig + key + value + std::string(reg::kMaxLines, '\n'), "junk"},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        Settings store(dir.store());
+        writeFile(store.path(), c.content);
+        const bool junk = c.reads == "junk";
+        const std::string id = c.content.substr(0, 90);
+        EXPECT_EQ(readOutcome(store, "HiscoreA", 99), junk ? "99" : c.reads) << id;
+        store.Open();
+        if (junk) {
+            EXPECT_EQ(readFile(store.path()), c.content) << id;  // left as it is
+        }
+        store.WriteInteger("", "SoundMode", 1);
+        EXPECT_EQ(store.ReadInteger("", "SoundMode", -1), 1) << id;
+        EXPECT_EQ(store.ReadInteger("", "HiscoreA", 99), junk ? 99 : std::stoi(c.reads)) << id;
+        const auto aside = keptAside(dir.store());
+        ASSERT_EQ(aside.size(), junk ? 1u : 0u) << id;
+        if (junk) {
+            EXPECT_TRUE(readFile(aside[0]) == c.content) << id;
+        }
+    }
+}
+
+TEST(StoreRead, HugeFilesAreJunkAndQuickToSetAside) {
+    TempDir dir;
+    Settings store(dir.store());
+    writeFile(store.path(), "Windows Registry Editor Version 5.00\n\xFF junk");
+    fs::resize_file(store.path(), 100 << 20);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(store.ReadInteger("", "HiscoreA", 4), 4);
+    store.WriteInteger("", "HiScoreA", 13);
+    EXPECT_EQ(store.ReadInteger("", "HiscoreA", 4), 13);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    const auto aside = keptAside(dir.store());
+    ASSERT_EQ(aside.size(), 1u);
+    EXPECT_EQ(fs::file_size(aside[0]), 100u << 20);
+
+    // A file of exactly the largest size is read; a write that would outgrow it fails.
+    std::string full = keyFile({R"("HiScoreA"="13")"});
+    full += ";" + std::string(reg::kMaxFileSize - full.size() - 2, '-') + "\n";
+    writeFile(store.path(), full);
+    EXPECT_EQ(store.ReadInteger("", "HiscoreA", 4), 13);
+    EXPECT_THROW_MESSAGE(store.WriteInteger("", "SoundMode", 1),
+                         "Failed to set data for 'SoundMode'");
+    EXPECT_EQ(readFile(store.path()), full);
+    writeFile(store.path(), full + "\n");
+    EXPECT_EQ(store.ReadInteger("", "HiscoreA", 4), 4);
+}
+
+}  // namespace
+}  // namespace fw::test
