@@ -216,32 +216,48 @@ def button_pair(name, drawer, cx, cy, r):
             % (name, drawer(cx, cy, r, "pressed"), name, drawer(cx, cy, r, "raised")))
 
 
-def case_svg():
+CASE_DEFS = [
+    grad("plate", [(0, "#6fb0a4", 1), (0.45, "#4f9488", 1), (1, "#3b7a70", 1)]),
+    grad("panel", [(0, "#3f8479", 1), (1, "#2f675f", 1)]),
+    grad("body", [(0, "#454d50", 1), (1, "#1f2427", 1)]),
+    grad("bezel", [(0, "#263335", 1), (1, "#172022", 1)]),
+    grad("bezelEdge", [(0, "#9cc8c0", 1), (0.5, "#4b6f6b", 1), (1, "#0e1516", 1)]),
+    grad("sky", [(0, "#e4ecdf", 1), (1, "#f2f1e0", 1)]),
+    grad("water", [(0, "#d3e6e2", 1), (1, "#c2dcdb", 1)]),
+    grad("glassShade", [(0, "#000", 0.2), (1, "#000", 0)]),
+    grad("glare", [(0, "#fff", 0.16), (1, "#fff", 0)], x2=1, y2=1),
+    grad("recess", [(0, "#22302f", 1), (1, "#9fd0c6", 1)]),
+    grad("btnRaised", [(0, "#f2f4f1", 1), (1, "#8d9895", 1)]),
+    grad("btnCap", [(0, "#b9c2bf", 1), (1, "#e3e8e5", 1)]),
+    grad("btnPressed", [(0, "#646e6c", 1), (1, "#8e9895", 1)]),
+    grad("btnCapPressed", [(0, "#5f6866", 1), (1, "#7b8481", 1)]),
+    grad("bigRaised", [(0, "#ffb780", 1), (1, "#b8481f", 1)]),
+    grad("bigCap", [(0, "#d9653a", 1), (1, "#f7955f", 1)]),
+    grad("bigPressed", [(0, "#7f2d12", 1), (1, "#a24826", 1)]),
+    grad("bigCapPressed", [(0, "#7c3014", 1), (1, "#94401f", 1)]),
+]
+CREAM = "#f4ecd0"
+ORANGE = "#f08a4b"
+YELLOW = "#f2c14e"
+
+
+def emblem(cx, cy, scale, color, eye):
+    """The maker's mark: a fish leaping over two waves."""
+    return ('<g transform="translate(%s %s) scale(%s)">%s%s%s</g>'
+            % (f(cx), f(cy), f(scale), fish_outline(0, -2, 26, -24, color),
+               circle(8.6, -7.6, 1.3, eye),
+               path("M-14 9 q3.5 -3.5 7 0 t7 0 t7 0 t7 0", stroke=color, width=1.8)))
+
+
+def case_body():
+    """Everything of the face but its gradients, in window coordinates."""
     layout = artlib.layout_by_name()
 
     def centre(name):
         e = layout[name]
         return e.left + e.width / 2, e.top + e.height / 2, min(e.width, e.height) / 2
 
-    out = header(652, 443)
-    out.append("<defs>")
-    out.append(grad("plate", [(0, "#6fb0a4", 1), (0.45, "#4f9488", 1), (1, "#3b7a70", 1)]))
-    out.append(grad("body", [(0, "#454d50", 1), (1, "#1f2427", 1)]))
-    out.append(grad("bezel", [(0, "#263335", 1), (1, "#172022", 1)]))
-    out.append(grad("bezelEdge", [(0, "#9cc8c0", 1), (0.5, "#4b6f6b", 1), (1, "#0e1516", 1)]))
-    out.append(grad("sky", [(0, "#e7ecdd", 1), (1, "#f1f1e2", 1)]))
-    out.append(grad("water", [(0, "#d7e6e0", 1), (1, "#c9dedb", 1)]))
-    out.append(grad("glassShade", [(0, "#000", 0.18), (1, "#000", 0)]))
-    out.append(grad("recess", [(0, "#22302f", 1), (1, "#9fd0c6", 1)]))
-    out.append(grad("btnRaised", [(0, "#eef1ee", 1), (1, "#8d9895", 1)]))
-    out.append(grad("btnCap", [(0, "#b9c2bf", 1), (1, "#dfe5e2", 1)]))
-    out.append(grad("btnPressed", [(0, "#6d7775", 1), (1, "#9aa4a1", 1)]))
-    out.append(grad("btnCapPressed", [(0, "#6b7472", 1), (1, "#868f8c", 1)]))
-    out.append(grad("bigRaised", [(0, "#ffb27a", 1), (1, "#b8481f", 1)]))
-    out.append(grad("bigCap", [(0, "#d9653a", 1), (1, "#f6905c", 1)]))
-    out.append(grad("bigPressed", [(0, "#8c3316", 1), (1, "#b0502b", 1)]))
-    out.append(grad("bigCapPressed", [(0, "#8a3718", 1), (1, "#a34a27", 1)]))
-    out.append("</defs>")
+    out = []
     # the case: dark plastic body with a bevelled edge, a brushed metal faceplate
     out.append(rect(0, 0, 652, 443, "#121516"))
     out.append(rect(1, 1, 650, 441, "url(#body)", rx=26))
@@ -259,32 +275,51 @@ def case_svg():
                     extra=' stroke="#b4e0d6" stroke-opacity="0.7" stroke-width="1"'))
     # printed lines framing the face
     out.append(rect(24.5, 24.5, 603, 394, "none", rx=10,
-                    extra=' stroke="#f0e6c8" stroke-width="1.2" stroke-opacity="0.85"'))
+                    extra=' stroke="%s" stroke-width="1.2" stroke-opacity="0.85"' % CREAM))
     out.append(rect(28.5, 28.5, 595, 386, "none", rx=8,
-                    extra=' stroke="#f0e6c8" stroke-width="0.6" stroke-opacity="0.6"'))
+                    extra=' stroke="%s" stroke-width="0.6" stroke-opacity="0.6"' % CREAM))
+    # printed waves along the bottom of the face
+    for row, (y, op) in enumerate(((396, 0.22), (404, 0.16))):
+        d = "M34 %d" % y + "".join(" q6 -4 12 0" for _ in range(48))
+        out.append(path(d, stroke="#d8f0ea", width=1.2,
+                        extra=' stroke-opacity="%s" transform="translate(%d 0)"'
+                        % (f(op), row * 6)))
+    # three-colour stripes left and right of the bezel
+    for i, col in enumerate((ORANGE, YELLOW, CREAM)):
+        y = 130 + i * 6
+        out.append(rect(40, y + 98, 100, 3.4, col, rx=1.7))
+        out.append(rect(474, y + 98, 140, 3.4, col, rx=1.7))
+    # darker printed panel behind the control buttons
+    out.append(rect(476.5, 46.5, 140, 84, "url(#panel)", rx=9,
+                    extra=' stroke="%s" stroke-width="1" stroke-opacity="0.8"' % CREAM))
     # the bezel around the LCD window
     out.append(rect(150, 110, 313, 227, "url(#bezelEdge)", rx=16))
     out.append(rect(152, 112, 309, 223, "url(#bezel)", rx=14))
     out.append(rect(160.5, 120.5, 292, 206, "none", rx=8,
                     extra=' stroke="#d9b86a" stroke-width="1"'))
+    out.append(text_path("WIDE SCREEN", 306.5, 325.5, 5, 0.9, "#d9b86a", spacing=1.8,
+                         anchor="middle"))
     out.append(rect(171, 131, 271, 185, "#0b1011", rx=3))
     out.append(scenery())
+    out.append(path("M174 134 L300 134 L174 230 Z", fill="url(#glare)"))
     # brand and name
-    out.append(text_path("OSTREL", 46, 44, 13, 2.6, "#f4ecd0", spacing=2.2))
-    out.append(rect(44, 63, text_width("OSTREL", 13, 2.2) + 4, 2, "#f4ecd0", rx=1))
-    out.append(text_path("FENWATER", 307, 349, 22, 4.6, "#173936", spacing=2.0, slant=0.18,
-                         anchor="middle", extra=' transform="translate(1.5 1.5)"'))
-    out.append(text_path("FENWATER", 307, 349, 22, 3.6, "#f4ecd0", spacing=2.0, slant=0.18,
+    out.append(text_path("OSTREL", 46, 42, 13, 2.6, CREAM, spacing=2.2))
+    out.append(rect(44, 61, text_width("OSTREL", 13, 2.2) + 4, 2, CREAM, rx=1))
+    out.append(emblem(152, 47, 1.25, CREAM, "#4f9488"))
+    out.append(text_path("FENWATER", 307, 348, 22, 5.0, "#173936", spacing=2.0, slant=0.18,
+                         anchor="middle", extra=' transform="translate(1.6 1.6)"'))
+    out.append(text_path("FENWATER", 307, 348, 22, 3.8, CREAM, spacing=2.0, slant=0.18,
                          anchor="middle"))
-    out.append(text_path("LCD FISHING GAME & CLOCK", 307, 381, 7, 1.2, "#f0e6c8",
+    out.append(path("M226 377 q10 -5 20 0 t20 0 t20 0 t20 0 t20 0 t20 0 t20 0 t20 0",
+                    stroke=ORANGE, width=1.6))
+    out.append(text_path("LCD FISHING GAME & CLOCK", 307, 384, 7, 1.2, CREAM,
                          spacing=1.8, anchor="middle"))
-    # a leaping fish emblem beside the brand
-    out.append(fish_outline(130, 52, 30, -20, "#f4ecd0"))
-    out.append(circle(140.5, 46.5, 1.3, "#4f9488"))
+    out.append(text_path("MODEL FW-52", 598, 402, 5, 0.9, CREAM, spacing=1.6,
+                         anchor="middle", extra=' stroke-opacity="0.8"'))
     # the labels and the three small buttons
     for name, label in (("Puls_Time", "TIME"), ("Puls_Alarm", "ALARM"), ("Puls_ACL", "ACL")):
         cx, cy, rr = centre(name)
-        out.append(text_path(label, cx, cy - rr - 12.5, 7, 1.35, "#f4ecd0", spacing=1.8,
+        out.append(text_path(label, cx, cy - rr - 12.5, 7, 1.35, CREAM, spacing=1.8,
                              anchor="middle"))
     cx, cy, rr = centre("Puls_Time")
     out.append(button_pair("Puls_Time", small_button, cx, cy, rr - 1))
@@ -295,57 +330,70 @@ def case_svg():
     # the two game buttons with their labels and arrows
     for name, label, arrow in (("Puls_Left", "GAME A", -1), ("Puls_Right", "GAME B", 1)):
         cx, cy, rr = centre(name)
-        out.append(text_path(label, cx, cy - rr - 17, 8, 1.5, "#f4ecd0", spacing=1.8,
+        out.append(text_path(label, cx, cy - rr - 17, 8, 1.5, CREAM, spacing=1.8,
                              anchor="middle"))
         ax = cx + arrow * (rr + 14)
         out.append(path("M%s %s L%s %s L%s %s Z" % (
             f(ax + arrow * 5), f(cy), f(ax - arrow * 3), f(cy - 5.5), f(ax - arrow * 3),
-            f(cy + 5.5)), fill="#f4ecd0"))
+            f(cy + 5.5)), fill=CREAM))
         out.append(button_pair(name, big_button, cx, cy, rr - 1))
+    return "".join(out)
+
+
+def case_svg():
+    out = header(652, 443)
+    out.append("<defs>" + "".join(CASE_DEFS) + "</defs>")
+    out.append(case_body())
     out.append("</svg>")
     return "\n".join(out) + "\n"
 
 
 # ------------------------------------------------------------------ box and about
+def lit_segments(names):
+    """The drawings of the named LCD segments, from the panel's own artwork."""
+    import draw_lcd
+    g = draw_lcd.groups()
+    return "".join(g[n] for n in names)
+
+
+BOX_SEGMENTS = ["Im_Man2", "Im_Man2A", "Im_Fish11", "Im_Fish22", "Im_Fish34", "Im_Fish24",
+                "Im_Crab3", "Im_Crab3A", "Im_Stick1", "Im_Stick2A", "Im_Stick3", "Im_Fish0",
+                "Im_GameA", "Im_Miss1", "Im_TimePP", "Im_Note"]
+
+
 def piccina_svg():
-    """The box of the game, seen slightly from the side, on a dark table."""
+    """The box of the game, seen a little from the side, with the handheld on its front."""
     out = header(200, 137)
-    out.append("<defs>")
+    out.append("<style>.pressed{display:none}.raised{display:inline}</style>")
+    out.append("<defs>" + "".join(CASE_DEFS))
     out.append(grad("bg", [(0, "#1b2430", 1), (1, "#05080b", 1)]))
-    out.append(grad("front", [(0, "#2f8074", 1), (1, "#1d5249", 1)]))
-    out.append(grad("side", [(0, "#1c4d45", 1), (1, "#10302b", 1)]))
-    out.append(grad("lcdArt", [(0, "#eef0de", 1), (1, "#cfe2dc", 1)]))
-    out.append(grad("band", [(0, "#f08a4b", 1), (1, "#c9532a", 1)], x2=1, y2=0))
+    out.append(grad("front", [(0, "#f3ecd6", 1), (1, "#d9d0b4", 1)]))
+    out.append(grad("side", [(0, "#b8ae90", 1), (1, "#8e856b", 1)]))
+    out.append(grad("band", [(0, "#f59a5a", 1), (1, "#c9532a", 1)], x2=1, y2=0))
     out.append("</defs>")
     out.append(rect(0, 0, 200, 137, "url(#bg)"))
-    out.append('<ellipse cx="100" cy="128" rx="86" ry="7" fill="#000" fill-opacity="0.5"/>')
-    # box faces: front, top, right side
-    out.append(path("M24 22 L170 16 L170 124 L24 126 Z", fill="url(#front)"))
-    out.append(path("M24 22 L36 12 L180 8 L170 16 Z", fill="#4a9c8f"))
-    out.append(path("M170 16 L180 8 L180 115 L170 124 Z", fill="url(#side)"))
-    out.append(path("M24 22 L170 16 L170 124 L24 126 Z", stroke="#0b1f1c", width=0.8))
-    # orange band with the name, a picture of the game, the brand
-    out.append(path("M24 30 L170 25 L170 44 L24 48 Z", fill="url(#band)"))
-    out.append(text_path("FENWATER", 97, 30.5, 12, 2.2, "#fff4dc", spacing=1.8, slant=0.18,
-                         anchor="middle", extra=' transform="rotate(-2 97 37)"'))
-    out.append(rect(40, 54, 70, 50, "#0d1314", rx=3))
-    out.append(rect(43, 57, 64, 44, "url(#lcdArt)", rx=1))
-    out.append(rect(43, 75, 64, 26, "#cfe2dc"))
-    out.append(rect(43, 74, 64, 2.5, "#d9c49c"))
-    for px in (50, 67, 92):
-        out.append(rect(px - 1, 66, 2, 9, "#262626"))
-        out.append(circle(px, 63.5, 2.4, "#262626"))
-        out.append(path("M%d 68 L%d 61" % (px, px - 8 if px < 80 else px + 8), stroke="#262626",
-                        width=1))
-    for cx, cy, hd in ((60, 88, -120), (78, 83, -70), (96, 91, -60), (70, 95, -160)):
-        out.append(fish_outline(cx, cy, 10, hd, "#262626"))
-    out.append(text_path("OSTREL", 150, 60, 7, 1.3, "#f4ecd0", spacing=2, anchor="middle"))
-    out.append(text_path("WIDE", 150, 76, 6, 1.1, "#f4ecd0", spacing=1.8, anchor="middle"))
-    out.append(text_path("LCD", 150, 86, 6, 1.1, "#f4ecd0", spacing=1.8, anchor="middle"))
-    out.append(text_path("GAME", 150, 96, 6, 1.1, "#f4ecd0", spacing=1.8, anchor="middle"))
-    out.append(text_path("GAME & CLOCK", 97, 112, 6, 1.1, "#f4ecd0", spacing=1.8,
+    out.append('<ellipse cx="98" cy="129" rx="90" ry="6" fill="#000" fill-opacity="0.6"/>')
+    # box faces: top, right side, front
+    out.append(path("M12 16 L22 8 L186 8 L176 16 Z", fill="#fbf6e6"))
+    out.append(path("M176 16 L186 8 L186 118 L176 127 Z", fill="url(#side)"))
+    out.append(rect(12, 16, 164, 111, "url(#front)"))
+    out.append(rect(12.5, 16.5, 163, 110, "none", extra=' stroke="#5b5440" stroke-width="0.8"'))
+    # title band
+    out.append(rect(12, 20, 164, 19, "url(#band)"))
+    out.append(text_path("FENWATER", 86, 24, 11, 2.2, "#fff4dc", spacing=1.8, slant=0.18,
                          anchor="middle"))
-    out.append(fish_outline(140, 40, 18, -30, "#fff4dc"))
+    out.append(text_path("OSTREL", 159, 27.5, 4.5, 0.9, "#fff4dc", spacing=1.8,
+                         anchor="middle"))
+    # the handheld itself, as on the real face, with some segments lit
+    out.append('<g transform="translate(17 45) scale(0.168)">%s%s</g>'
+               % (case_body(), lit_segments(BOX_SEGMENTS)))
+    # side texts
+    out.append(text_path("WIDE SCREEN", 72, 120, 4.2, 0.9, "#5b5440", spacing=1.8,
+                         anchor="middle"))
+    for i, word in enumerate(("LCD", "GAME", "&", "CLOCK")):
+        out.append(text_path(word, 153, 50 + i * 9, 4.6, 0.9, "#5b5440", spacing=1.6,
+                             anchor="middle"))
+    out.append(emblem(153, 100, 0.6, "#c9532a", "#f3ecd6"))
     out.append("</svg>")
     return "\n".join(out) + "\n"
 
@@ -354,10 +402,10 @@ def about_svg():
     out = header(259, 88)
     out.append("<defs>")
     out.append(grad("sea", [(0, "#27564f", 1), (1, "#0a1d1b", 1)]))
-    out.append(grad("sun", [(0, "#f4ecd0", 1), (1, "#f4ecd0", 0)], radial=True))
+    out.append(grad("sun", [(0, CREAM, 1), (1, CREAM, 0)], radial=True))
     out.append("</defs>")
     out.append(rect(0, 0, 259, 88, "url(#sea)"))
-    out.append(circle(214, 30, 30, "url(#sun)"))
+    out.append(circle(226, 30, 28, "url(#sun)"))
     r = Rand(11)
     for row in range(5):
         y = 58 + row * 7
@@ -368,27 +416,26 @@ def about_svg():
                             stroke="#6fb0a4", width=1.0, extra=' stroke-opacity="%s"'
                             % f(0.35 + row * 0.1)))
             x += w + 8 + r.next() * 20
-    out.append(fish_outline(205, 38, 34, -35, "#f08a4b"))
-    out.append(circle(215.5, 28.5, 1.6, "#27564f"))
-    out.append(text_path("FENWATER", 18, 20, 22, 4.0, "#f4ecd0", spacing=2.0, slant=0.18))
-    out.append(text_path("OSTREL LCD GAME SIMULATOR", 19, 52, 7, 1.3, "#9fd0c6", spacing=1.8))
+    out.append(fish_outline(226, 36, 30, -35, ORANGE))
+    out.append(circle(235, 27.5, 1.5, "#27564f"))
+    out.append(text_path("FENWATER", 16, 16, 22, 4.0, CREAM, spacing=2.0, slant=0.18))
+    out.append(text_path("OSTREL LCD GAME SIMULATOR", 17, 48, 7, 1.3, "#9fd0c6", spacing=1.8))
     out.append("</svg>")
     return "\n".join(out) + "\n"
 
 
 def icon_svg():
-    """A leaping fish on a teal rounded square with a strip of LCD water."""
+    """A black leaping fish on a patch of LCD, in a teal frame."""
     out = header(256, 256)
     out.append("<defs>")
     out.append(grad("tile", [(0, "#56a4aa", 1), (1, "#143e4a", 1)]))
     out.append("</defs>")
-    out.append(rect(8, 8, 240, 240, "url(#tile)", rx=44))
-    out.append(rect(8, 8, 240, 240, "none", rx=44, extra=' stroke="#0a2028" stroke-width="8"'))
-    out.append(path("M24 190 Q64 170 104 190 T184 190 T264 190 L248 204 L248 206 "
-                    "Q248 248 206 248 L50 248 Q8 248 8 206 Z", fill="#d4e2c8"))
-    out.append(fish_outline(128, 118, 176, -35, "#101010"))
-    out.append(circle(176, 70, 10, "#ffffff"))
-    out.append(path("M70 210 q15 -10 30 0 q15 -10 30 0", stroke="#3c6ebe", width=8))
+    out.append(rect(4, 4, 248, 248, "url(#tile)", rx=40))
+    out.append(rect(30, 30, 196, 196, "#d4e2c8", rx=14))
+    out.append(path("M30 190 Q55 172 80 190 T130 190 T180 190 T226 186 L226 212 "
+                    "Q226 226 212 226 L44 226 Q30 226 30 212 Z", fill="#aad6d0"))
+    out.append(fish_outline(126, 118, 196, -38, "#000000"))
+    out.append(circle(172, 68, 11, "#ffffff"))
     out.append("</svg>")
     return "\n".join(out) + "\n"
 

@@ -5,9 +5,9 @@ moves on) and Start.wav (a game starts).
 The handheld's voice is a piezo buzzer, so each cue is made of square-wave
 beeps. The squares are band-limited (poly-BLEP) so they don't alias at 22050 Hz,
 every beep fades in and out over a few milliseconds so nothing clicks, and
-each cue is normalised to the same peak. Only integer-exact arithmetic and
-plain floating-point operations are used, so the files come out identical on
-every run.
+each cue is normalised to the same peak. Nothing but additions,
+multiplications and divisions goes into a sample (no library functions such as
+sin), so the files come out identical on every run and every machine.
 
 Usage: make_sounds.py [--out DIR]   (DIR defaults to assets/SOUND)
 """
