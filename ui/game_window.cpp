@@ -2,12 +2,14 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QToolTip>
 
 #include "keys.h"
@@ -55,6 +57,7 @@ TForm1::TForm1(SettingsStore& store, CuePlayer& cues, TimeSource& time, const Pi
     showStoreError = [this](const QString& message) {
         QMessageBox::critical(this, QString::fromLatin1(kApplicationTitle), message);
     };
+    beeper = [] { QApplication::beep(); };
     connect(&host_, &TimerHost::due, this, [this] { handle([] {}); });
 }
 
@@ -80,7 +83,16 @@ void TForm1::setWindowTop(int top) {
 }
 
 void TForm1::beep() {
-    QApplication::beep();
+    beeper();
+}
+
+void TForm1::showCentred() {
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    pos_ = screen.center() - QPoint(kWindowWidth / 2, kWindowHeight / 2);
+    move(pos_);
+    show();
+    raise();
+    activateWindow();
 }
 
 void TForm1::reportStoreError(const std::string& message) {

@@ -36,8 +36,13 @@ class TForm1 : public QWidget, public WindowHost {
     void setContextMenu(QMenu* menu) { menu_ = menu; }
     // Shows a store error once its handler has unwound. Replaceable for tests.
     std::function<void(const QString&)> showStoreError;
-    // Runs when the window is closed (frees the cues, ends the program).
+    // FormClose: runs when the window is closed (frees the cues, ends the program).
     std::function<void()> onClose;
+    // The system beep. Replaceable for tests.
+    std::function<void()> beeper;
+
+    // Moves the window from off-screen to the middle of the screen and shows it.
+    void showCentred();
 
     // Runs one event: brings the core up to date, runs body, repaints what changed
     // and re-arms the timer deadline.

@@ -1,11 +1,16 @@
-// The program: the game window shown with its power-on pattern.
+// The program: the game window (created first, the main window), the about window and
+// the launcher, then the event loop.
+//
+// Under a window manager the game window stays unmapped until Play instead of waiting
+// off-screen, since a manager may pull an off-screen window into view; the launcher is
+// raised at start in place of the game window's first activation.
 #include <QApplication>
-#include <QGuiApplication>
 #include <QIcon>
 #include <QMessageBox>
-#include <QScreen>
 
+#include "about_window.h"
 #include "game_window.h"
+#include "launcher.h"
 #include "pictures.h"
 #include "time_sources.h"
 
@@ -33,13 +38,15 @@ class Silent final : public fw::CuePlayer {
   public:
     void Suona(fw::Cue) override {}
     void Silenzio() override {}
+    bool Start(int) { return true; }
+    void Close() {}
 };
 #endif
 
 }  // namespace
 
 int main() {
-    // The window is 652 x 443 device pixels on every screen.
+    // The windows are measured in device pixels on every screen.
     qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
     qunsetenv("QT_SCALE_FACTOR");
     qunsetenv("QT_SCREEN_SCALE_FACTORS");
@@ -48,6 +55,8 @@ int main() {
     char name[] = "fenwater";
     char* argv[] = {name, nullptr};
     QApplication app(argc, argv);
+    // The program ends when the game window closes, whatever else is open.
+    app.setQuitOnLastWindowClosed(false);
 
     const QStringList bad = fw::checkBuiltInPictures();
     if (!bad.isEmpty()) {
@@ -56,6 +65,7 @@ int main() {
         return 1;
     }
     QIcon icon;
+    icon.addFile(QStringLiteral(":/icons/fenwater.ico"));
     icon.addFile(QStringLiteral(":/icons/fenwater.png"));
     app.setWindowIcon(icon);
 
@@ -66,14 +76,31 @@ int main() {
 #endif
 #ifdef HAVE_FENWATER_SOUND
     fw::SoundCues cues;
+    const QString soundFailure = QString::fromLatin1(fw::kSoundFolderMessage);
+    auto startSound = [&](int mode) { return cues.Start(static_cast<fw::SoundChoice>(mode)); };
 #else
     Silent cues;
+    const QString soundFailure;
+    auto startSound = [&](int mode) { return cues.Start(mode); };
 #endif
     fw::SystemTime time;
+
     fw::TForm1 form(store, cues, time, fw::Pictures::builtIn());
+    form.setWindowIcon(icon);
+    form.onClose = [&] {  // FormClose
+        cues.Close();
+        QCoreApplication::exit(0);
+    };
     form.create();
-    const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    form.move(screen.center() - QPoint(fw::kWindowWidth / 2, fw::kWindowHeight / 2));
-    form.show();
+
+    fw::TAboutForm about;
+    about.setWindowIcon(icon);
+
+    fw::TSplashForm launcher(store, form, about);
+    launcher.setWindowIcon(icon);
+    launcher.startSound = startSound;
+    launcher.soundFailureText = soundFailure;
+    launcher.FormCreate();
+    launcher.showAtStart();
     return app.exec();
 }

@@ -1,6 +1,8 @@
 #!/bin/sh
-# The real program in its own X server: the game window on screen must equal the
-# headless render of the same state, pixel for pixel.
+# The real program in its own X server with a window manager: the launcher comes up
+# alone (the game window unmapped), "(no sound)" and Play bring the game window to the
+# middle of the screen, where it must equal the headless render of the same state
+# pixel for pixel; with the about window open (F1), Esc ends the program with status 0.
 #   window_screenshot.sh FENWATER UI_RENDER_STATE OUTDIR
 set -eu
 prog=$1
@@ -19,9 +21,11 @@ done
 
 Xvfb :$display -noreset -nolisten tcp -screen 0 1024x768x24 >"$out/xvfb.log" 2>&1 &
 xvfb=$!
+wm=""
 game=""
 cleanup() {
     [ -n "$game" ] && kill "$game" 2>/dev/null || true
+    [ -n "$wm" ] && kill "$wm" 2>/dev/null || true
     kill "$xvfb" 2>/dev/null || true
     wait 2>/dev/null || true
 }
@@ -32,6 +36,11 @@ for i in $(seq 1 100); do
     sleep 0.1
 done
 xdpyinfo >/dev/null 2>&1 || { echo "Xvfb did not start"; cat "$out/xvfb.log"; exit 1; }
+if command -v openbox >/dev/null 2>&1; then
+    openbox --sm-disable >"$out/openbox.log" 2>&1 &
+    wm=$!
+    sleep 0.5
+fi
 
 export XDG_CONFIG_HOME="$out/config"
 export QT_QPA_PLATFORM=xcb
@@ -39,27 +48,53 @@ unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS
 (cd "$out/run" && exec "$prog") >"$out/fenwater.log" 2>&1 &
 game=$!
 
-title="Fenwater (Ostrel) Simulator"
-# The game window: the frameless one of 652 x 443 on the screen.
-geometry() {
-    xwininfo -root -tree 2>/dev/null | awk -v t="\"$title\":" '
-        index($0, t) && / 652x443\+/ {
-            for (i = 1; i <= NF; i++) if ($i ~ /^652x443\+/) {
-                split($i, g, "+"); if (g[2] >= 0 && g[3] >= 0) { print g[2], g[3]; exit }
-            }
-        }'
+fail() {
+    echo "$1"
+    xwininfo -root -tree >"$out/windows.txt" 2>&1 || true
+    cat "$out/fenwater.log"
+    exit 1
 }
-pos=""
-for i in $(seq 1 100); do
-    pos=$(geometry)
-    [ -n "$pos" ] && break
-    sleep 0.1
-done
-[ -n "$pos" ] || { echo "the game window did not appear on screen"; xwininfo -root -tree; cat "$out/fenwater.log"; exit 1; }
-set -- $pos
+# The id of the mapped window with exactly this title, or nothing.
+visible() {
+    xdotool search --onlyvisible --name "^$(echo "$1" | sed 's/[().]/\\&/g')\$" 2>/dev/null | head -n 1
+}
+# The absolute position of a window's client area: "x y".
+position() {
+    xwininfo -id "$1" | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF } END { print x, y }'
+}
+waitfor() {
+    for i in $(seq 1 100); do
+        w=$(visible "$1")
+        [ -n "$w" ] && { echo "$w"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+
+title="Fenwater (Ostrel) Simulator"
+launcher=$(waitfor "About Fenwater...") || fail "the launcher did not appear"
+sleep 0.3
+[ -z "$(visible "$title")" ] || fail "the game window is visible before Play"
+/usr/bin/import -display :$display -window root "$out/launcher.png"
+
+set -- $(position "$launcher")
+lx=$1
+ly=$2
+# "(no sound)": open the list, close it again, then the last item from the keyboard.
+xdotool mousemove $((lx + 187)) $((ly + 276)) click 1
+sleep 0.3
+xdotool key Escape
+sleep 0.2
+xdotool key End
+sleep 0.2
+xdotool mousemove $((lx + 134)) $((ly + 316)) click 1
+
+form=$(waitfor "$title") || fail "Play did not bring up the game window"
+set -- $(position "$form")
 x=$1
 y=$2
-echo "game window at $x,$y"
+echo "launcher at $lx,$ly; game window at $x,$y"
+[ -z "$(visible "About Fenwater...")" ] || fail "the launcher is still visible after Play"
 
 differ=""
 for attempt in 1 2 3 4 5; do
@@ -70,4 +105,22 @@ for attempt in 1 2 3 4 5; do
     [ "$differ" = "0" ] && break
 done
 echo "pixels that differ: $differ"
-[ "$differ" = "0" ]
+[ "$differ" = "0" ] || fail "the window differs from the render"
+
+# F1 opens the about window; Esc on the game window then still ends the program at
+# once, with status 0.
+xdotool windowactivate --sync "$form" key F1
+waitfor "About Fenwater" >/dev/null || fail "F1 did not show the about window"
+/usr/bin/import -display :$display -window root "$out/about.png"
+xdotool windowactivate --sync "$form" key Escape
+status=""
+for i in $(seq 1 50); do
+    if ! kill -0 "$game" 2>/dev/null; then
+        wait "$game" && status=0 || status=$?
+        break
+    fi
+    sleep 0.1
+done
+game=""
+[ "$status" = "0" ] || fail "Esc did not end the program with status 0 (status '$status')"
+echo "Esc ended the program with status 0"

@@ -1,0 +1,225 @@
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFile>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTest>
+
+#include "about_window.h"
+#include "launcher.h"
+#include "support.h"
+
+namespace fw::test {
+namespace {
+
+// The three windows as the program builds them, with every way out recorded.
+struct Shell {
+    explicit Shell(std::optional<int> storedMode = std::nullopt) {
+        if (storedMode) game.store.values["soundmode"] = *storedMode;
+        Rig& g = game;
+        g.form->onClose = [this] { ++closed; };
+        g.form->beeper = [this] { ++beeps; };
+        launcher.startSound = [this](int mode) {
+            started.push_back(mode);
+            return soundLoads;
+        };
+        launcher.openUrl = [this](const QUrl& url) { opened.push_back(url.toString()); };
+        launcher.errorBox = [this](const QString& caption, const QString& text) {
+            boxes.push_back(caption + ": " + text);
+        };
+        launcher.terminate = [this] { ++terminated; };
+        launcher.soundFailureText = QStringLiteral("no sound folder");
+        launcher.FormCreate();
+        launcher.showAtStart();
+    }
+    Rig game;
+    TAboutForm about;
+    TSplashForm launcher{game.store, *game.form, about};
+    bool soundLoads = true;
+    std::vector<int> started;
+    std::vector<QString> opened, boxes;
+    int closed = 0, beeps = 0, terminated = 0;
+};
+
+bool haveLauncherPictures() {
+    registerBuiltInPictures();
+    return QFile::exists(":/pictures/Im_Piccina.jpg") && QFile::exists(":/pictures/about.jpg");
+}
+
+#define NEED_PICTURES() \
+    if (!haveLauncherPictures()) GTEST_SKIP() << "built without pictures"
+
+void pick(TSplashForm& l, int index) {
+    l.CB_Sound->setCurrentIndex(index);
+    emit l.CB_Sound->activated(index);
+}
+
+TEST(Launcher, TheStoredSoundModeSelectsTheListItem) {
+    NEED_PICTURES();
+    const struct {
+        std::optional<int> stored;
+        int index;
+    } cases[] = {{std::nullopt, -1}, {0, 0}, {1, 1}, {2, 2}, {7, -1}, {-1, -1}, {3, -1}};
+    for (const auto& c : cases) {
+        Shell s(c.stored);
+        EXPECT_EQ(s.launcher.CB_Sound->currentIndex(), c.index) << c.stored.value_or(-99);
+        EXPECT_EQ(s.launcher.Puls_Play->isEnabled(), c.index >= 0) << c.stored.value_or(-99);
+        EXPECT_EQ(s.launcher.CB_Sound->count(), 3);
+    }
+}
+
+TEST(Launcher, FirstRunPlayIsDisabledUntilAnItemIsPicked) {
+    NEED_PICTURES();
+    Shell s;
+    EXPECT_FALSE(s.launcher.Puls_Play->isEnabled());
+    pick(s.launcher, 1);
+    EXPECT_TRUE(s.launcher.Puls_Play->isEnabled());
+}
+
+TEST(Launcher, PlayStoresTheChoiceStartsSoundAndBringsUpTheGame) {
+    NEED_PICTURES();
+    const struct {
+        const char* what;
+        std::optional<int> stored;
+        int pick;  // -1: keep the stored selection
+        std::vector<int> started;
+        std::vector<std::string> writes;
+    } cases[] = {
+        {"Windows MM", std::nullopt, 0, {0}, {"SoundMode=0"}},
+        {"DirectSound", std::nullopt, 1, {1}, {"SoundMode=1"}},
+        {"no sound: no library call", std::nullopt, 2, {}, {"SoundMode=2"}},
+        {"stored DirectSound, Play at once", 1, -1, {1}, {"SoundMode=1"}},
+    };
+    for (const auto& c : cases) {
+        Shell s(c.stored);
+        if (c.pick >= 0) pick(s.launcher, c.pick);
+        QTest::mouseClick(s.launcher.Puls_Play, Qt::LeftButton);
+        EXPECT_EQ(s.started, c.started) << c.what;
+        EXPECT_EQ(s.game.store.writes, c.writes) << c.what;
+        EXPECT_TRUE(s.game.form->isVisible()) << c.what;
+        EXPECT_GE(s.game.form->windowLeft(), 0) << c.what << ": still off-screen";
+        EXPECT_FALSE(s.launcher.isVisible()) << c.what;
+        EXPECT_TRUE(s.launcher.played()) << c.what;
+        EXPECT_TRUE(s.boxes.empty()) << c.what;
+        EXPECT_EQ(s.terminated, 0) << c.what;
+    }
+}
+
+TEST(Launcher, AMissingCatchCueShowsItsErrorForgetsTheChoiceAndEnds) {
+    NEED_PICTURES();
+    Shell s;
+    s.soundLoads = false;
+    pick(s.launcher, 0);
+    s.launcher.Puls_PlayClick();
+    EXPECT_EQ(s.boxes, std::vector<QString>{"Error: no sound folder"});
+    EXPECT_EQ(s.game.store.writes, (std::vector<std::string>{"SoundMode=0", "SoundMode=-1"}));
+    EXPECT_EQ(s.terminated, 1);
+    EXPECT_FALSE(s.game.form->isVisible());
+    EXPECT_TRUE(s.launcher.isVisible());
+}
+
+TEST(Launcher, AnUnwritableSoundModeShowsTheStoreErrorAndPlayGoesOn) {
+    NEED_PICTURES();
+    Shell s;
+    s.game.store.failWrites = {"SoundMode"};
+    pick(s.launcher, 2);
+    s.launcher.Puls_PlayClick();
+    EXPECT_EQ(s.game.errors, std::vector<QString>{"Failed to set data for 'SoundMode'"});
+    EXPECT_TRUE(s.game.form->isVisible());
+    EXPECT_FALSE(s.launcher.isVisible());
+}
+
+TEST(Launcher, ClosingItBeforePlayIsExitAfterPlayNothingCloses) {
+    NEED_PICTURES();
+    {
+        Shell s;
+        s.launcher.close();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(s.closed, 1);
+    }
+    Shell s(2);
+    s.launcher.Puls_PlayClick();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(s.closed, 0);
+}
+
+TEST(Menu, ShortcutsOnTheGameWindow) {
+    NEED_PICTURES();
+    Shell s(2);
+    s.launcher.Puls_PlayClick();
+    TForm1& f = *s.game.form;
+    f.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+
+    QTest::keyClick(&f, Qt::Key_F4);  // disabled item
+    EXPECT_TRUE(s.opened.empty());
+    QTest::keyClick(&f, Qt::Key_F2);
+    QTest::keyClick(&f, Qt::Key_F3);
+    ASSERT_EQ(s.opened.size(), 2u);
+    EXPECT_TRUE(s.opened[0].endsWith("/readme.txt"));
+    EXPECT_TRUE(s.opened[1].endsWith("/whatsnew.txt"));
+
+    QTest::keyClick(&f, Qt::Key_F1);
+    EXPECT_TRUE(s.about.isVisible());
+    EXPECT_EQ(s.about.pos(), QPoint(0, 0));
+    EXPECT_EQ(s.about.size(), QSize(275, 224));
+    s.about.close();
+    EXPECT_FALSE(s.about.isVisible());
+    f.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    QTest::keyClick(&f, Qt::Key_F1);
+    EXPECT_TRUE(s.about.isVisible()) << "the about window shows again";
+
+    f.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    EXPECT_EQ(s.closed, 0);
+    QTest::keyClick(&f, Qt::Key_Escape);
+    EXPECT_EQ(s.closed, 1) << "Esc closes the game window at once";
+    EXPECT_EQ(s.game.form->handheld().GameMode, 3) << "Esc never reached the game";
+}
+
+TEST(Menu, ResetHiscoresWritesBothBeepsOnceAndLeavesAGameRunning) {
+    NEED_PICTURES();
+    Shell s(2);
+    s.launcher.Puls_PlayClick();
+    Handheld& h = s.game.form->handheld();
+    h.HiScoreA = 40;
+    h.HiScoreB = 12;
+    h.keyDown(kKeyRight);  // game B under way
+    s.game.store.writes.clear();
+    s.launcher.PM_8Hiscore->trigger();
+    EXPECT_EQ(s.game.store.writes, (std::vector<std::string>{"HiScoreA=0", "HiScoreB=0"}));
+    EXPECT_EQ(s.beeps, 1);
+    EXPECT_EQ(h.HiScoreA, 0);
+    EXPECT_EQ(h.HiScoreB, 0);
+    EXPECT_TRUE(h.Playing);
+    EXPECT_EQ(h.GameMode, 2);
+}
+
+TEST(Menu, TheRightReleaseOpensItAfterAHeldLeftButtonIsReleased) {
+    NEED_PICTURES();
+    Shell s(2);
+    s.launcher.Puls_PlayClick();
+    TForm1& f = *s.game.form;
+    const QPoint time(500, 80), origin(f.windowLeft(), f.windowTop());
+    auto send = [&](QEvent::Type type, Qt::MouseButton b, Qt::MouseButtons held) {
+        QMouseEvent ev(type, time, time + origin, b, held, Qt::NoModifier);
+        QCoreApplication::sendEvent(&f, &ev);
+    };
+    send(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton);
+    EXPECT_FALSE(f.handheld().panel().shown(Puls_Time));
+    send(QEvent::MouseButtonPress, Qt::RightButton, Qt::LeftButton | Qt::RightButton);
+    EXPECT_FALSE(s.launcher.PM_Menu->isVisible()) << "the press does not open it";
+    send(QEvent::MouseButtonRelease, Qt::RightButton, Qt::LeftButton);
+    EXPECT_TRUE(s.launcher.PM_Menu->isVisible());
+    EXPECT_TRUE(f.handheld().panel().shown(Puls_Time)) << "TIME got its release first";
+    EXPECT_FALSE(f.capture());
+    EXPECT_EQ(f.handheld().GameMode, 0);
+    s.launcher.PM_Menu->hide();
+}
+
+}  // namespace
+}  // namespace fw::test

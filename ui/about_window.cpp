@@ -1,0 +1,62 @@
+#include "about_window.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QPixmap>
+
+#include "fonts.h"
+#include "pictures.h"
+
+namespace fw {
+
+namespace {
+
+constexpr struct {
+    const char* caption;
+    const char* value;
+} kRows[5] = {
+    {"Program:", "Fenwater (Ostrel) Simulator"},
+    {"Version:", "S3/1.02 (1.0.2)"},
+    {"Author:", "_Morvane_"},
+    {"Handheld:", "Ostrel Fenwater LCD game"},
+    {"Licence:", "Freeware"},
+};
+
+}  // namespace
+
+TAboutForm::TAboutForm(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint) {
+    setWindowTitle(QStringLiteral("About Fenwater"));
+    setFixedSize(275, 224);
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::black);
+    setPalette(pal);
+    setFont(uiFont(11));
+
+    // The picture in a sunken frame across the top.
+    auto* frame = new QLabel(this);
+    frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    frame->setLineWidth(2);
+    frame->setGeometry(6, 6, 263, 92);
+    frame->setAlignment(Qt::AlignCenter);
+    frame->setPixmap(QPixmap::fromImage(loadJpegResource(QStringLiteral(":/pictures/about.jpg"))));
+
+    for (int i = 0; i < 5; ++i) {
+        const int top = 106 + 22 * i;
+        auto* c = new QLabel(QString::fromLatin1(kRows[i].caption), this);
+        c->setGeometry(10, top, 70, 16);
+        c->setFont(uiFont(11));
+        c->setStyleSheet(QStringLiteral("color: #c0c0c0;"));
+        auto* v = new QLabel(QString::fromLatin1(kRows[i].value), this);
+        v->setGeometry(84, top, 185, 16);
+        v->setFont(uiFont(11, true));
+        v->setStyleSheet(QStringLiteral("color: #ffffff;"));
+        captions_[i] = c;
+        values_[i] = v;
+    }
+    move(0, 0);
+}
+
+}  // namespace fw
