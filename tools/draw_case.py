@@ -122,10 +122,10 @@ def scenery():
     # distant shore: low hills and a line of trees behind the jetty
     out.append(path("M174 180 C200 168 225 171 246 176 C268 166 300 163 326 173 "
                     "C350 165 385 160 412 171 C424 168 432 169 439 171 L439 194 L174 194 Z",
-                    fill="#d5dcc3"))
+                    fill="#d2ddbb"))
     out.append(path("M174 186 C190 180 205 183 220 184 C240 178 262 182 280 183 "
                     "C300 178 330 181 350 182 C372 176 398 179 439 180 L439 194 L174 194 Z",
-                    fill="#c6d1b1"))
+                    fill="#c0d3a6"))
     # sun and clouds
     out.append(circle(420, 150, 8, "#f3ecc9"))
     for cx, cy, s in ((236, 146, 1.0), (300, 139, 0.8), (382, 150, 0.9)):
@@ -149,7 +149,7 @@ def scenery():
         top = 190 if px < 340 else 185
         out.append(rect(px - 2, top, 4, 214 - top, "#c7b497"))
         out.append(rect(px - 2, 206, 4, 3, "#b6c9c2"))
-    out.append(path(deck, fill="#e0cda6"))
+    out.append(path(deck, fill="#e6cd9c"))
     out.append(path("M174 191.5 L326 191.5 C338 191.5 346 186 358 185.5 L439 185.5",
                     stroke="#c9b38a", width=0.8))
     for px in range(182, 439, 12):
@@ -210,6 +210,16 @@ def big_button(cx, cy, r, look):
     return "".join(out)
 
 
+def collar(cx, cy, radius):
+    """A smooth recessed dish around a button. It covers the whole rectangle of
+    the button's picture, so that picture and case meet on an even surface."""
+    return (circle(cx, cy, radius, "url(#collar)")
+            + circle(cx, cy, radius - 0.5, "none",
+                     ' stroke="#b9e6da" stroke-opacity="0.7" stroke-width="1"')
+            + circle(cx, cy, radius - 1.4, "none",
+                     ' stroke="#173936" stroke-opacity="0.35" stroke-width="1"'))
+
+
 def button_pair(name, drawer, cx, cy, r):
     return ('<g id="%s_pressed" class="pressed">%s</g>'
             '<g id="%s_raised" class="raised" display="none">%s</g>'
@@ -222,11 +232,12 @@ CASE_DEFS = [
     grad("body", [(0, "#454d50", 1), (1, "#1f2427", 1)]),
     grad("bezel", [(0, "#263335", 1), (1, "#172022", 1)]),
     grad("bezelEdge", [(0, "#9cc8c0", 1), (0.5, "#4b6f6b", 1), (1, "#0e1516", 1)]),
-    grad("sky", [(0, "#e4ecdf", 1), (1, "#f2f1e0", 1)]),
-    grad("water", [(0, "#d3e6e2", 1), (1, "#c2dcdb", 1)]),
+    grad("sky", [(0, "#dbeaea", 1), (1, "#f1f0dc", 1)]),
+    grad("water", [(0, "#cbe6e3", 1), (1, "#b8dcdc", 1)]),
     grad("glassShade", [(0, "#000", 0.2), (1, "#000", 0)]),
     grad("glare", [(0, "#fff", 0.16), (1, "#fff", 0)], x2=1, y2=1),
     grad("recess", [(0, "#22302f", 1), (1, "#9fd0c6", 1)]),
+    grad("collar", [(0, "#2f675f", 1), (1, "#58a093", 1)]),
     grad("btnRaised", [(0, "#f2f4f1", 1), (1, "#8d9895", 1)]),
     grad("btnCap", [(0, "#b9c2bf", 1), (1, "#e3e8e5", 1)]),
     grad("btnPressed", [(0, "#646e6c", 1), (1, "#8e9895", 1)]),
@@ -316,23 +327,29 @@ def case_body():
                          spacing=1.8, anchor="middle"))
     out.append(text_path("MODEL FW-52", 598, 402, 5, 0.9, CREAM, spacing=1.6,
                          anchor="middle", extra=' stroke-opacity="0.8"'))
-    # the labels and the three small buttons
-    for name, label in (("Puls_Time", "TIME"), ("Puls_Alarm", "ALARM"), ("Puls_ACL", "ACL")):
+    # the labels and the three small buttons, each in its dish
+    def dish(name):
+        e = layout[name]
         cx, cy, rr = centre(name)
-        out.append(text_path(label, cx, cy - rr - 12.5, 7, 1.35, CREAM, spacing=1.8,
+        return cx, cy, rr, math.hypot(e.width / 2, e.height / 2) + 1
+    for name, label in (("Puls_Time", "TIME"), ("Puls_Alarm", "ALARM"), ("Puls_ACL", "ACL")):
+        cx, cy, rr, R = dish(name)
+        out.append(collar(cx, cy, R))
+        out.append(text_path(label, cx, cy - R - 9, 7, 1.35, CREAM, spacing=1.8,
                              anchor="middle"))
-    cx, cy, rr = centre("Puls_Time")
+    cx, cy, rr, R = dish("Puls_Time")
     out.append(button_pair("Puls_Time", small_button, cx, cy, rr - 1))
-    cx, cy, rr = centre("Puls_Alarm")
+    cx, cy, rr, R = dish("Puls_Alarm")
     out.append(small_button(cx, cy, rr - 1, "raised"))
-    cx, cy, rr = centre("Puls_ACL")
+    cx, cy, rr, R = dish("Puls_ACL")
     out.append(button_pair("Puls_ACL", small_button, cx, cy, rr - 0.6))
     # the two game buttons with their labels and arrows
     for name, label, arrow in (("Puls_Left", "GAME A", -1), ("Puls_Right", "GAME B", 1)):
-        cx, cy, rr = centre(name)
-        out.append(text_path(label, cx, cy - rr - 17, 8, 1.5, CREAM, spacing=1.8,
+        cx, cy, rr, R = dish(name)
+        out.append(collar(cx, cy, R))
+        out.append(text_path(label, cx, cy - R - 12, 8, 1.5, CREAM, spacing=1.8,
                              anchor="middle"))
-        ax = cx + arrow * (rr + 14)
+        ax = cx + arrow * (R + 9)
         out.append(path("M%s %s L%s %s L%s %s Z" % (
             f(ax + arrow * 5), f(cy), f(ax - arrow * 3), f(cy - 5.5), f(ax - arrow * 3),
             f(cy + 5.5)), fill=CREAM))

@@ -439,7 +439,10 @@ def build_svg():
     layout = artlib.read_layout()
     g = groups()
     out = ['<?xml version="1.0" encoding="UTF-8"?>',
-           '<!-- Written by tools/draw_lcd.py: edit the script, not this file. -->',
+           '<!-- Written by tools/draw_lcd.py: edit the script, not this file.\n'
+           '     One group per picture, id = element name, drawn at the element\'s place in\n'
+           '     the window. The digits Im_Num0..9 are drawn at their own element\n'
+           '     rectangles, the row at the bottom left (x 0..232, y 400..419). -->',
            '<svg xmlns="http://www.w3.org/2000/svg" width="652" height="443" '
            'viewBox="0 0 652 443" shape-rendering="geometricPrecision">',
            "<!--STYLE-->"]

@@ -4,6 +4,7 @@ Im_Base, the button pictures, then the black pixels of every lit segment and dig
 
   preview_panel.py poweron OUT.png [--scale 2] [--pressed]
   preview_panel.py play OUT.png          a game B in play, score 037, one miss
+  preview_panel.py catch OUT.png         a catch at the left position in game B
   preview_panel.py all OUT.png           every segment and 88:88 (overlap check)
 """
 
@@ -17,6 +18,9 @@ import artlib  # noqa: E402
 PICTURES = os.path.join(artlib.ROOT, "assets", "pictures")
 UNLIT_AT_POWER_ON = {"Im_TimePM", "Im_GameA", "Im_GameB", "Im_Fish32", "Im_Fish32A",
                      "Im_Fish1Got", "Im_Fish2Got", "Im_Fish3Got"}
+CATCH = ["Im_Man1", "Im_Man1B", "Im_Man1C", "Im_Fish1Got", "Im_Fish12", "Im_Fish23",
+         "Im_Fish33", "Im_Fish11B", "Im_Stick2", "Im_Stick3", "Im_Crab2", "Im_Crab2A",
+         "Im_Note", "Im_TimePP", "Im_GameB", "Im_Miss1", "Im_Miss2"]
 PLAY = ["Im_Man2", "Im_Man2A", "Im_Fish11", "Im_Fish13", "Im_Fish22", "Im_Fish32B",
         "Im_Fish34", "Im_Crab3", "Im_Crab3A", "Im_Stick1A", "Im_Stick2", "Im_Stick3",
         "Im_Note", "Im_TimePP", "Im_GameB", "Im_Miss1", "Im_Fish0"]
@@ -29,6 +33,8 @@ def segments_of(pattern, layout):
                 [1, 2, 0, 0], True)
     if pattern == "play":
         return PLAY, [None, 0, 3, 7], False
+    if pattern == "catch":
+        return CATCH, [None, 1, 2, 8], False
     return names + ["Im_Miss3"], [8, 8, 8, 8], True
 
 
@@ -66,7 +72,7 @@ def composite(pattern, pictures=PICTURES, pressed=()):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("pattern", choices=["poweron", "play", "all"])
+    parser.add_argument("pattern", choices=["poweron", "play", "catch", "all"])
     parser.add_argument("out")
     parser.add_argument("--scale", type=int, default=1)
     parser.add_argument("--crop", help="left,top,width,height of the part to keep")
