@@ -55,7 +55,9 @@ TForm1::TForm1(SettingsStore& store, CuePlayer& cues, TimeSource& time, const Pi
     setFocusPolicy(Qt::StrongFocus);
     move(pos_);
     showStoreError = [this](const QString& message) {
-        QMessageBox::critical(this, QString::fromLatin1(kApplicationTitle), message);
+        // Before Play the window is not on screen: the box then centres on the screen.
+        QMessageBox::critical(isVisible() ? this : nullptr, QString::fromLatin1(kApplicationTitle),
+                              message);
     };
     beeper = [] { QApplication::beep(); };
     connect(&host_, &TimerHost::due, this, [this] { handle([] {}); });

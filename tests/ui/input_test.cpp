@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QToolTip>
 
 #include "keys.h"
 #include "support.h"
@@ -193,6 +195,42 @@ TEST(Capture, LosingTheWindowReleasesTheHeldButton) {
     EXPECT_TRUE(rig.form->handheld().panel().lit(Im_Man1));  // the release restored power-on
     release(*rig.form, kAcl);                                // the real release: nothing more
     EXPECT_EQ(rig.form->handheld().GameMode, 3);
+}
+
+}  // namespace
+}  // namespace fw::test
+
+namespace fw::test {
+namespace {
+
+TEST(Hints, PointerShapesAndHintsFollowTheElementUnderThePointer) {
+    Rig rig;
+    TForm1& f = *rig.form;
+    const struct {
+        QPoint at;
+        Qt::CursorShape shape;
+        const char* hint;  // nullptr: none
+    } cases[] = {
+        {kTime, Qt::PointingHandCursor, "Click to view current time (hold to view alarm time)"},
+        {kAcl, Qt::PointingHandCursor, "Click to reset game"},
+        {kLeft, Qt::WhatsThisCursor, "Use left arrow key to start/move left"},
+        {kRight, Qt::WhatsThisCursor, "Use right arrow key to start/move right"},
+        {kAlarm, Qt::WhatsThisCursor, "Button disabled"},
+        {{20, 20}, Qt::ArrowCursor, nullptr},
+        {{300, 200}, Qt::ArrowCursor, nullptr},
+    };
+    f.show();
+    for (const auto& c : cases) {
+        moveTo(f, c.at, Qt::NoButton);
+        EXPECT_EQ(f.cursor().shape(), c.shape) << c.at.x() << "," << c.at.y();
+        QHelpEvent help(QEvent::ToolTip, c.at, c.at + QPoint(f.windowLeft(), f.windowTop()));
+        QCoreApplication::sendEvent(&f, &help);
+        EXPECT_EQ(help.isAccepted(), c.hint != nullptr) << c.at.x() << "," << c.at.y();
+        if (c.hint) {
+            EXPECT_EQ(QToolTip::text(), QString::fromLatin1(c.hint));
+        }
+        QToolTip::hideText();
+    }
 }
 
 }  // namespace

@@ -13,14 +13,15 @@ mkdir -p "$out/config" "$out/run"
 # Without built-in pictures there is nothing to compare (and the program refuses to start).
 "$render" "$out/render.png" || { echo "no built-in pictures: skipped"; exit 77; }
 
-display=""
-for n in $(seq 41 99); do
-    if [ ! -e /tmp/.X$n-lock ] && [ ! -e /tmp/.X11-unix/X$n ]; then display=$n; break; fi
-done
-[ -n "$display" ] || { echo "no free display number"; exit 1; }
-
-Xvfb :$display -noreset -nolisten tcp -screen 0 1024x768x24 >"$out/xvfb.log" 2>&1 &
+# Xvfb picks a free display number itself and writes it to fd 3.
+Xvfb -displayfd 3 -noreset -nolisten tcp -screen 0 1024x768x24 3>"$out/display" >"$out/xvfb.log" 2>&1 &
 xvfb=$!
+for i in $(seq 1 100); do
+    [ -s "$out/display" ] && break
+    sleep 0.1
+done
+display=$(cat "$out/display")
+[ -n "$display" ] || { echo "Xvfb did not start"; cat "$out/xvfb.log"; exit 1; }
 wm=""
 game=""
 cleanup() {
@@ -106,6 +107,18 @@ for attempt in 1 2 3 4 5; do
 done
 echo "pixels that differ: $differ"
 [ "$differ" = "0" ] || fail "the window differs from the render"
+
+# Dragging the case moves the window by the pointer's movement.
+xdotool mousemove $((x + 20)) $((y + 20)) mousedown 1
+for step in 1 2 3 4 5; do
+    xdotool mousemove $((x + 20 + 10 * step)) $((y + 20 + 6 * step))
+    sleep 0.05
+done
+xdotool mouseup 1
+sleep 0.5
+set -- $(position "$form")
+[ "$1,$2" = "$((x + 50)),$((y + 30))" ] || fail "a drag by 50,30 moved the window from $x,$y to $1,$2"
+echo "dragged to $1,$2"
 
 # F1 opens the about window; Esc on the game window then still ends the program at
 # once, with status 0.
