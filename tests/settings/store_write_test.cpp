@@ -31,7 +31,8 @@ TEST(StoreWrite, LocationFollowsXdgConfigHome) {
     auto set = [](const char* name, const char* value) {
         value ? ::setenv(name, value, 1) : ::unsetenv(name);
     };
-    const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+    auto saved = [](const char* name) { return std::getenv(name) ? std::getenv(name) : ""; };
+    const std::string home = saved("HOME"), config = saved("XDG_CONFIG_HOME");
     for (const auto& c : cases) {
         set("XDG_CONFIG_HOME", c.xdg);
         set("HOME", c.home);
@@ -43,7 +44,7 @@ TEST(StoreWrite, LocationFollowsXdgConfigHome) {
     store.WriteInteger("", "SoundMode", 2);
     EXPECT_EQ(Settings(dir.store()).ReadInteger("", "SoundMode", -1), 2);
     set("HOME", home.empty() ? nullptr : home.c_str());
-    ::unsetenv("XDG_CONFIG_HOME");
+    set("XDG_CONFIG_HOME", config.empty() ? nullptr : config.c_str());
 }
 
 TEST(StoreWrite, FirstRunCreatesPrivateFolderAndFile) {

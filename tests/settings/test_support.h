@@ -89,58 +89,56 @@ inline std::vector<fs::path> keptAside(const fs::path& folder) {
         }                                                           \
     } while (false)
 
-// The real file operations, except that the named calls (a comma-separated list) fail with err for
-// paths ending in pathPart (for calls on descriptors: descriptors opened on
-// such paths; for rename and link: the old name). An empty pathPart matches
-// every path.
-inline FileOps failingOps(const std::string& call, const std::string& pathPart = "",
+// The real file operations, except that the named calls (a comma-separated
+// list) fail with err on paths ending in pathEnd: for calls on descriptors,
+// descriptors opened on such paths; for rename and link, the old name.
+inline FileOps failingOps(const std::string& calls, const std::string& pathEnd = "",
                           int err = EIO) {
-    FileOps ops = FileOps::posix();
-    FileOps real = FileOps::posix();
+    const FileOps real = FileOps::posix();
+    FileOps ops = real;
     auto fds = std::make_shared<std::set<int>>();
-    auto matches = [pathPart](const char* path) {
-        return std::string_view(path).ends_with(pathPart);
+    auto named = [=](const char* call) {
+        return ("," + calls + ",").find("," + std::string(call) + ",") != std::string::npos;
     };
-    auto named = [call](const char* name) {
-        return ("," + call + ",").find("," + std::string(name) + ",") != std::string::npos;
+    auto onPath = [=](const char* call, const char* path) {
+        return named(call) && std::string_view(path).ends_with(pathEnd);
     };
+    auto onFd = [=](const char* call, int fd) { return named(call) && fds->count(fd) > 0; };
     auto fail = [err] {
         errno = err;
         return -1;
     };
     ops.open = [=](const char* path, int flags, mode_t mode) {
-        if (named("open") && matches(path)) return fail();
+        if (onPath("open", path)) return fail();
         const int fd = real.open(path, flags, mode);
-        if (fd >= 0 && matches(path)) fds->insert(fd);
+        if (fd >= 0 && std::string_view(path).ends_with(pathEnd)) fds->insert(fd);
         return fd;
     };
     ops.close = [=](int fd) {
-        const bool ours = fds->erase(fd) > 0;
+        const bool failing = onFd("close", fd);
+        fds->erase(fd);
         const int result = real.close(fd);
-        return named("close") && ours ? fail() : result;
+        return failing ? fail() : result;
     };
-    auto onFd = named;
     ops.read = [=](int fd, void* buf, std::size_t n) -> ssize_t {
-        return onFd("read") && fds->count(fd) ? fail() : real.read(fd, buf, n);
+        return onFd("read", fd) ? fail() : real.read(fd, buf, n);
     };
     ops.write = [=](int fd, const void* buf, std::size_t n) -> ssize_t {
-        return onFd("write") && fds->count(fd) ? fail() : real.write(fd, buf, n);
+        return onFd("write", fd) ? fail() : real.write(fd, buf, n);
     };
-    ops.fsync = [=](int fd) { return onFd("fsync") && fds->count(fd) ? fail() : real.fsync(fd); };
-    ops.flock = [=](int fd, int op) {
-        return onFd("flock") && fds->count(fd) ? fail() : real.flock(fd, op);
-    };
+    ops.fsync = [=](int fd) { return onFd("fsync", fd) ? fail() : real.fsync(fd); };
+    ops.flock = [=](int fd, int op) { return onFd("flock", fd) ? fail() : real.flock(fd, op); };
     ops.fstat = [=](int fd, struct stat* st) {
-        return onFd("fstat") && fds->count(fd) ? fail() : real.fstat(fd, st);
+        return onFd("fstat", fd) ? fail() : real.fstat(fd, st);
     };
-    ops.mkdir = [=](const char* path, mode_t mode) {
-        return named("mkdir") && matches(path) ? fail() : real.mkdir(path, mode);
+    ops.mkdir = [=](const char* p, mode_t mode) {
+        return onPath("mkdir", p) ? fail() : real.mkdir(p, mode);
     };
-    ops.rename = [=](const char* from, const char* to) {
-        return named("rename") && matches(from) ? fail() : real.rename(from, to);
+    ops.rename = [=](const char* a, const char* b) {
+        return onPath("rename", a) ? fail() : real.rename(a, b);
     };
-    ops.link = [=](const char* from, const char* to) {
-        return named("link") && matches(from) ? fail() : real.link(from, to);
+    ops.link = [=](const char* a, const char* b) {
+        return onPath("link", a) ? fail() : real.link(a, b);
     };
     return ops;
 }
