@@ -1,0 +1,326 @@
+// In-memory stand-ins for the handheld's outside world, a rig that owns a handheld built
+// on them, and a bot that plays on the virtual clock.
+#pragma once
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <initializer_list>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "handheld.h"
+
+namespace fw::test {
+
+struct NoCase {
+    bool operator()(const std::string& a, const std::string& b) const {
+        return std::lexicographical_compare(
+            a.begin(), a.end(), b.begin(), b.end(),
+            [](unsigned char x, unsigned char y) { return std::tolower(x) < std::tolower(y); });
+    }
+};
+
+class FakeStore : public SettingsStore {
+  public:
+    std::map<std::string, std::string, NoCase> values;
+    std::vector<std::pair<std::string, int>> writes;
+    int failWrites = 0;  // the next this many writes fail
+
+    void Open() override {}
+    int ReadInteger(const std::string&, const std::string& name, int def) override {
+        auto it = values.find(name);
+        if (it == values.end()) return def;
+        int v = def;
+        const std::string& s = it->second;
+        auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+        return ec == std::errc() && p == s.data() + s.size() ? v : def;
+    }
+    void WriteInteger(const std::string&, const std::string& name, int value) override {
+        if (failWrites > 0) {
+            --failWrites;
+            throw StoreError("Failed to set data for '" + name + "'");
+        }
+        writes.emplace_back(name, value);
+        values[name] = std::to_string(value);
+    }
+};
+
+// A cue, or Silenzio as Cue-less entry, with the time it was asked for.
+struct CueEvent {
+    std::int64_t t;
+    bool stop;
+    Cue cue;
+};
+
+class FakeWorld : public CuePlayer, public TimeSource, public WindowHost {
+  public:
+    const Handheld* h = nullptr;
+    std::vector<CueEvent> cues;
+    bool recordCues = true;
+    LocalTime local{};
+    int localReads = 0;
+    std::vector<std::int64_t> localReadTimes;
+    bool recordLocalReads = false;
+    std::uint32_t utcBase = 0;  // UTC ms of the day at t = 0
+    bool utcFixed = false;      // if set, utcBase is returned as it is
+    int left = -700, top = -500, beeps = 0;
+    std::vector<std::string> errors;
+
+    void Suona(Cue c) override {
+        if (recordCues) cues.push_back({h->now(), false, c});
+    }
+    void Silenzio() override {
+        if (recordCues) cues.push_back({h->now(), true, Cue::Got});
+    }
+    LocalTime localTime() override {
+        ++localReads;
+        if (recordLocalReads) localReadTimes.push_back(h->now());
+        return local;
+    }
+    std::uint32_t utcMillisOfDay() override {
+        if (utcFixed) return utcBase;
+        return static_cast<std::uint32_t>((utcBase + h->now()) % 86'400'000);
+    }
+    int windowLeft() const override { return left; }
+    int windowTop() const override { return top; }
+    void setWindowLeft(int v) override { left = v; }
+    void setWindowTop(int v) override { top = v; }
+    void beep() override { ++beeps; }
+    void reportStoreError(const std::string& m) override { errors.push_back(m); }
+
+    int count(Cue c) const {
+        return static_cast<int>(std::count_if(
+            cues.begin(), cues.end(), [c](const CueEvent& e) { return !e.stop && e.cue == c; }));
+    }
+};
+
+// Segments the game moves about: fish, jump, caught fish, crabs.
+inline constexpr Element kFishAndCrab[] = {
+    Im_Fish0,    Im_Fish11,   Im_Fish12, Im_Fish13,  Im_Fish11A, Im_Fish11B,
+    Im_Fish21,   Im_Fish22,   Im_Fish23, Im_Fish24,  Im_Fish31,  Im_Fish32,
+    Im_Fish33,   Im_Fish34,   Im_Fish35, Im_Fish32A, Im_Fish32B, Im_Fish1Got,
+    Im_Fish2Got, Im_Fish3Got, Im_Crab1,  Im_Crab1A,  Im_Crab1B,  Im_Crab2,
+    Im_Crab2A,   Im_Crab2B,   Im_Crab3,  Im_Crab3A,  Im_Crab3B};
+
+class Rig {
+  public:
+    FakeStore store;
+    FakeWorld world;
+    std::unique_ptr<Handheld> hh;
+
+    Rig() { rebuild(); }
+    // A new handheld (a new run of the program) on the same store.
+    void rebuild() {
+        hh = std::make_unique<Handheld>(store, world, world, world);
+        world.h = hh.get();
+        hh->create();
+    }
+    Handheld& h() { return *hh; }
+    Handheld* operator->() { return hh.get(); }
+
+    std::int64_t now() const { return hh->now(); }
+    void at(std::int64_t t) { hh->advanceTo(t); }
+    void wait(std::int64_t ms) { hh->advanceTo(hh->now() + ms); }
+    void press(int vk) { hh->keyDown(vk); }
+    void release(int vk) { hh->keyUp(vk); }
+    void tap(int vk) {
+        press(vk);
+        release(vk);
+    }
+    void click(Element e, bool down, MouseButton b = MouseButton::Left) {
+        if (down)
+            hh->mouseDown(e, b, 5, 5);
+        else
+            hh->mouseUp(e, b, 5, 5);
+    }
+    bool lit(Element e) const { return hh->panel().lit(e); }
+    bool enabled(TimerId id) const { return hh->timers().enabled(id); }
+    std::vector<TimerId> running() const {
+        std::vector<TimerId> r;
+        for (int i = 0; i < TimerCount; ++i)
+            if (enabled(static_cast<TimerId>(i))) r.push_back(static_cast<TimerId>(i));
+        return r;
+    }
+    // The four places as the dump shows them: digit, '_' blank, '-' hidden.
+    std::string digits() const {
+        std::string s;
+        for (int k = 1; k <= 4; ++k) {
+            const Panel& p = hh->panel();
+            s += !p.placeShown(k) ? '-'
+                 : p.digit(k) < 0 ? '_'
+                                  : static_cast<char>('0' + p.digit(k));
+        }
+        return s;
+    }
+    std::set<Element> litSegments() const {
+        std::set<Element> r;
+        for (int i = 0; i < ElementCount; ++i)
+            if (isSegment(static_cast<Element>(i)) && lit(static_cast<Element>(i)))
+                r.insert(static_cast<Element>(i));
+        return r;
+    }
+
+    // Starts a game with its key and runs the first start step: the game is live.
+    void startGame(int mode) {
+        tap(mode == 1 ? kKeyLeft : kKeyRight);
+        wait(150);
+    }
+    // Clears every fish and crab segment and lights the ones given; sticks follow the
+    // end segments as the game leaves them.
+    void setFish(std::initializer_list<Element> on) {
+        for (Element e : kFishAndCrab)
+            hh->panel().clear(e);
+        for (Element e : on)
+            hh->panel().light(e);
+        for (int l = 1; l <= 3; ++l) {
+            const bool end = lit(hh->FishSeg[l][l + 2]);
+            hh->panel().set(hh->StickSeg[l][1], !end);
+            hh->panel().set(hh->StickSeg[l][2], end);
+        }
+    }
+    // Runs up to and including the next game tick.
+    void tick() { at(hh->timers().due(TimerGioco)); }
+    // Runs until no miss sequence is under way.
+    void finishMiss() {
+        while (enabled(TimerMiss) || enabled(TimerMiss2))
+            at(*hh->nextDue());
+    }
+};
+
+// The states a handheld can be in, each reached the way a player gets there.
+enum class State {
+    PowerOn,
+    Clock,
+    Starting,
+    InPlay,
+    CatchPose,
+    FishMiss,
+    CrabMiss,
+    Blink,
+    AclHeld
+};
+inline constexpr State kAllStates[] = {State::PowerOn,  State::Clock,     State::Starting,
+                                       State::InPlay,   State::CatchPose, State::FishMiss,
+                                       State::CrabMiss, State::Blink,     State::AclHeld};
+inline const char* stateName(State s) {
+    constexpr const char* names[] = {"power-on",  "clock",     "starting", "in play", "catch pose",
+                                     "fish miss", "crab miss", "blink",    "ACL held"};
+    return names[static_cast<int>(s)];
+}
+inline void enter(Rig& r, State s) {
+    switch (s) {
+        case State::PowerOn:
+            break;
+        case State::Clock:
+            r.click(Puls_Time, true);
+            r.click(Puls_Time, false);
+            r.wait(1);
+            break;
+        case State::Starting:
+            r.tap(kKeyRight);
+            r.wait(50);
+            break;
+        case State::InPlay:
+            r.startGame(2);
+            break;
+        case State::CatchPose:
+            r.startGame(1);
+            r.setFish({Im_Fish24});
+            r.tick();
+            break;
+        case State::FishMiss:
+            r.startGame(1);
+            r.setFish({Im_Fish13});
+            r.tick();
+            break;
+        case State::CrabMiss:
+            r.startGame(2);
+            r.setFish({Im_Crab1, Im_Crab1A});
+            r->CrabLane = 1;
+            r->CrabStage = 3;
+            r.tick();  // phase 1: the crab attacks
+            break;
+        case State::Blink:
+            r.startGame(1);
+            r->MissCount = 2;
+            r.setFish({Im_Fish13});
+            r.tick();
+            r.finishMiss();
+            break;
+        case State::AclHeld:
+            r.startGame(1);
+            r.click(Puls_ACL, true);
+            break;
+    }
+}
+
+// A UTC millisecond of the day whose reseed makes the first draws come out as asked:
+// each pair is (n, wanted result of the draw below n).
+inline std::uint32_t seedGiving(
+    std::initializer_list<std::pair<std::uint32_t, std::uint32_t>> draws, std::uint32_t from = 0) {
+    for (std::uint32_t s = from;; ++s) {
+        Random r;
+        r.reseed(s);
+        bool ok = true;
+        for (auto [n, want] : draws)
+            ok = ok && r.below(n) == want;
+        if (ok) return s;
+    }
+}
+
+// Plays by looking at the panel before each game tick: it stands at the lane whose end
+// segment holds a fish, else at a crab, else at the lane whose fish will arrive first.
+// With ignoreCrabs it lets every crab attack.
+struct Bot {
+    bool ignoreCrabs = false;
+    bool idle = false;       // never moves
+    std::int64_t ticks = 0;  // game ticks run through step()
+
+    // Ticks until the fish of the lane nearest its end is settled (0: at the end now).
+    static int ticksToEnd(const Handheld& h, int lane) {
+        const int n = lane + 2;
+        for (int k = n; k >= 1; --k)
+            if (h.panel().lit(h.FishSeg[lane][k])) {
+                const int untilMove = (2 * lane - h.TickPhase + 6) % 6;
+                return k == n ? 0 : untilMove + 6 * (n - k - 1) + 1;
+            }
+        return 1000;
+    }
+    int target(const Handheld& h) const {
+        int lane = h.ManPos, best = 1000;
+        for (int l = 1; l <= 3; ++l)
+            if (int t = ticksToEnd(h, l); t < best) best = t, lane = l;
+        if (best > 0 && !ignoreCrabs)
+            for (int l = 1; l <= 3; ++l)
+                if (h.panel().lit(h.CrabSeg[l][1])) return l;
+        return lane;
+    }
+    void move(Handheld& h) const {
+        if (idle || !h.ManFree) return;
+        const int want = target(h);
+        while (h.ManPos != want) {
+            const int vk = want < h.ManPos ? kKeyLeft : kKeyRight;
+            h.keyDown(vk);
+            h.keyUp(vk);
+        }
+    }
+    // Advances to the next due tick, moving first when it is a game tick. Returns false
+    // when nothing runs any more.
+    bool step(Handheld& h) {
+        auto next = h.nextDue();
+        if (!next) return false;
+        if (h.timers().enabled(TimerGioco) && h.timers().due(TimerGioco) == *next) {
+            h.advanceTo(*next - 1);
+            move(h);
+            ++ticks;
+        }
+        h.advanceTo(*next);
+        return true;
+    }
+};
+
+}  // namespace fw::test

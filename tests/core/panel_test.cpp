@@ -1,0 +1,162 @@
+// The panel operations: screen patterns, number display, miss marks, the figure, tables.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "fakes.h"
+
+namespace fw::test {
+namespace {
+
+std::set<Element> unlitSegments(const Rig& r) {
+    std::set<Element> s;
+    for (int i = 0; i < ElementCount; ++i) {
+        auto e = static_cast<Element>(i);
+        if (isSegment(e) && !r.lit(e)) s.insert(e);
+    }
+    return s;
+}
+
+TEST(Panel, PowerOnLeavesExactlyEightSegmentsUnlit) {
+    Rig r;
+    EXPECT_EQ(unlitSegments(r),
+              (std::set<Element>{Im_TimePM, Im_GameA, Im_GameB, Im_Fish32, Im_Fish32A, Im_Fish1Got,
+                                 Im_Fish2Got, Im_Fish3Got}));
+    EXPECT_EQ(r.digits(), "1200");
+    EXPECT_EQ(r->MissCount, 3);
+    EXPECT_EQ(r->GameMode, 3);
+    EXPECT_TRUE(r.running().empty());
+    // The top miss mark has no picture of its own and draws the second mark's.
+    EXPECT_EQ(r->panel().pictureSource(Im_Miss3), Im_Miss2);
+    EXPECT_TRUE(r->panel().draws(Im_Miss3));
+    EXPECT_FALSE(r->panel().draws(Im_Num0));
+}
+
+TEST(Panel, TablesNameTheirElements) {
+    Rig r;
+    auto name = [](Element e) {
+        return e == kNoSegment ? std::string("-") : std::string(nameOf(e));
+    };
+    const char* legs = " ABC";
+    for (int p = 1; p <= 3; ++p) {
+        const std::string n = std::to_string(p);
+        for (int k = 1; k <= 4; ++k)
+            EXPECT_EQ(name(r->ManSeg[p][k]), "Im_Man" + n + std::string(legs + k - 1, k > 1));
+        for (int k = 1; k <= 3; ++k)
+            EXPECT_EQ(name(r->CrabSeg[p][k]), "Im_Crab" + n + std::string(legs + k - 1, k > 1));
+        EXPECT_EQ(name(r->StickSeg[p][1]), "Im_Stick" + n);
+        EXPECT_EQ(name(r->StickSeg[p][2]), "Im_Stick" + n + "A");
+        EXPECT_EQ(name(r->FishGotSeg[p]), "Im_Fish" + n + "Got");
+        EXPECT_EQ(name(r->MissSeg[p]), "Im_Miss" + n);
+        for (int k = 1; k <= 5; ++k)
+            EXPECT_EQ(name(r->FishSeg[p][k]), k <= p + 2 ? "Im_Fish" + n + std::to_string(k) : "-");
+    }
+    EXPECT_EQ(name(r->FishJumpSeg[1][1]) + name(r->FishJumpSeg[1][2]), "Im_Fish11AIm_Fish11B");
+    EXPECT_EQ(name(r->FishJumpSeg[3][1]) + name(r->FishJumpSeg[3][2]), "Im_Fish32AIm_Fish32B");
+    EXPECT_EQ(name(r->FishJumpSeg[2][1]) + name(r->FishJumpSeg[2][2]), "--");
+    for (int d = 0; d <= 9; ++d)
+        EXPECT_EQ(name(r->DigitPic[d]), "Im_Num" + std::to_string(d));
+    for (int k = 1; k <= 4; ++k)
+        EXPECT_EQ(r->NumPos[k], Panel::placeElement(k));
+}
+
+TEST(Panel, EntrySegmentIsSharedByAllLanes) {
+    Rig r;
+    r.setFish({});
+    r->panel().light(r->FishSeg[2][0]);
+    EXPECT_TRUE(r.lit(r->FishSeg[1][0]));
+    EXPECT_TRUE(r.lit(r->FishSeg[3][0]));
+    r->panel().clear(r->FishSeg[3][0]);
+    EXPECT_FALSE(r.lit(Im_Fish0));
+}
+
+TEST(Panel, TrasformaScoreShowsThreeDigitsAndWraps) {
+    enum Var { S, A };
+    struct Case {
+        Var var;
+        int value, score;
+        std::string digits;
+        int valueAfter, scoreAfter;
+    } cases[] = {
+        {S, 0, 0, "_000", 0, 0},       {S, 7, 7, "_007", 7, 7},
+        {S, 42, 42, "_042", 42, 42},   {S, 999, 999, "_999", 999, 999},
+        {S, 1000, 1000, "_000", 0, 0}, {S, 1234, 1234, "_234", 234, 234},
+        {A, 5, 1001, "_005", 5, 1},    {A, 1500, 20, "_500", 500, 20},
+        {A, 2000, 0, "9876", 1000, 0}, {A, 2999, 0, "9876", 1999, 0},
+        {A, -1, 0, "_000", -1, 0},     {A, -250, 0, "_000", -250, 0},
+    };
+    for (const auto& c : cases) {
+        Rig r;
+        for (int k = 1; k <= 4; ++k)
+            r->panel().putDigit(k, 10 - k);  // 9876, for the cases that keep the places
+        r->Score = c.score;
+        r->HiScoreA = c.value;
+        if (c.var == S) r->Score = c.value;
+        r->FishLimit = 4;
+        r->TrasformaScore(c.var == S ? r->Score : r->HiScoreA);
+        EXPECT_EQ(r.digits(), c.digits) << c.value;
+        EXPECT_EQ(c.var == S ? r->Score : r->HiScoreA, c.valueAfter) << c.value;
+        EXPECT_EQ(r->Score, c.scoreAfter) << c.value;
+        // With no game under way the difficulty is left alone.
+        EXPECT_EQ(r->FishLimit, 4);
+        EXPECT_EQ(r->timers().interval(TimerGioco), 120);
+    }
+}
+
+TEST(Panel, MostraMissLightsTheLowestMarks) {
+    for (int n = 0; n <= 3; ++n) {
+        Rig r;
+        r->MissCount = n;
+        r->MostraMiss();
+        EXPECT_EQ(r.lit(Im_Miss1), n >= 1);
+        EXPECT_EQ(r.lit(Im_Miss2), n >= 2);
+        EXPECT_EQ(r.lit(Im_Miss3), n >= 3);
+    }
+}
+
+TEST(Panel, MostraManKeepsTheCatchPoseAndNascondiManClearsIt) {
+    Rig r;
+    r->PreparaSchermo();
+    r->ManPos = 3;
+    r->panel().light(Im_Man3A);
+    r->panel().light(Im_Man3C);
+    r->LegFrame = 3;
+    r->MostraMan();
+    EXPECT_TRUE(r.lit(Im_Man3) && r.lit(Im_Man3B) && r.lit(Im_Man3C));
+    EXPECT_FALSE(r.lit(Im_Man3A));
+    EXPECT_FALSE(r.lit(Im_Man2) || r.lit(Im_Man1));
+    r->NascondiMan();
+    for (Element e : {Im_Man3, Im_Man3A, Im_Man3B, Im_Man3C})
+        EXPECT_FALSE(r.lit(e));
+}
+
+TEST(Panel, PreparaSchermoAfterPowerOnKeepsTimeAndDigits) {
+    Rig r;
+    r->PreparaSchermo();
+    EXPECT_EQ(r.litSegments(),
+              (std::set<Element>{Im_Stick1, Im_Stick2, Im_Stick3, Im_TimeAM, Im_TimePP, Im_Note}));
+    EXPECT_EQ(r.digits(), "1200");
+    EXPECT_EQ(r->MissCount, 0);
+}
+
+TEST(Panel, SvuotaSchermoKeepsHiddenPlacesHidden) {
+    for (int next = 0; next < 2; ++next) {
+        Rig r;
+        for (int k = 2; k <= 4; ++k)
+            r->panel().showPlace(k, false);
+        r->SvuotaSchermo();
+        EXPECT_EQ(r.digits(), "_---");
+        EXPECT_TRUE(r.litSegments().empty());
+        EXPECT_EQ(r->MissCount, 0);
+        if (next == 0) {
+            r->RiempiSchermo();
+            EXPECT_EQ(r.digits(), "1200");
+        } else {
+            r->PreparaSchermo();
+            EXPECT_EQ(r.digits(), "____");
+        }
+    }
+}
+
+}  // namespace
+}  // namespace fw::test
