@@ -37,7 +37,7 @@ class World : public SettingsStore, public CuePlayer, public TimeSource, public 
     void Open() override {}
     int ReadInteger(const std::string&, const std::string& name, int def) override {
         for (const auto& [n, text] : values_)
-            if (sameName(n, name)) return readIntegerText(text, def);
+            if (sameName(n, name)) return parseIntegerText(text).value_or(def);
         return def;
     }
     void WriteInteger(const std::string&, const std::string& name, int value) override {
