@@ -9,7 +9,6 @@ import os
 import re
 import struct
 import subprocess
-import tempfile
 import zlib
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
@@ -279,19 +278,6 @@ def decode_to_rgb(path):
     return width, height, parts[4][-width * height * 3:]
 
 
-def jpeg_size(blob):
-    """(width, height, progressive) read from a JPEG's frame header."""
-    pos = 2
-    while pos < len(blob):
-        marker = blob[pos + 1]
-        length = struct.unpack(">H", blob[pos + 2:pos + 4])[0]
-        if marker in (0xC0, 0xC1, 0xC2):
-            h, w = struct.unpack(">HH", blob[pos + 5:pos + 9])
-            return w, h, marker == 0xC2
-        pos += 2 + length
-    raise ValueError("no frame header")
-
-
 # ---------------------------------------------------------------- ICO
 def encode_ico(images, palette):
     """An icon with one 4-bit (16-colour) image per entry of images.
@@ -339,6 +325,3 @@ def read_text(path):
     with open(path, encoding="utf-8") as f:
         return f.read()
 
-
-def temp_dir():
-    return tempfile.mkdtemp(prefix="fenwater-art-")
