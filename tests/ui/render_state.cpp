@@ -1,14 +1,17 @@
-// Writes the headless render of the panel as the program shows it after start-up
-// (the power-on pattern), with the built-in pictures: ui_render_state OUT.png
+// Writes the headless render of a state of the panel with the built-in pictures:
+//   ui_render_state OUT.png [poweron|timeheld]
+// poweron: as the program shows it after start-up; timeheld: then TIME pressed and held.
 #include <QGuiApplication>
 #include <cstdio>
+#include <string>
 
 #include "render.h"
 #include "support.h"
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: ui_render_state OUT.png\n");
+    const std::string state = argc == 3 ? argv[2] : "poweron";
+    if (argc < 2 || argc > 3 || (state != "poweron" && state != "timeheld")) {
+        std::fprintf(stderr, "usage: ui_render_state OUT.png [poweron|timeheld]\n");
         return 2;
     }
     fw::test::FakeStore store;
@@ -24,6 +27,7 @@ int main(int argc, char** argv) {
     } window;
     fw::Handheld handheld(store, cues, time, window);
     handheld.create();
+    if (state == "timeheld") handheld.mouseDown(fw::Puls_Time, fw::MouseButton::Left, 5, 5);
     try {
         return fw::renderPanel(handheld.panel()).save(QString::fromLocal8Bit(argv[1]), "PNG") ? 0
                                                                                               : 1;

@@ -108,6 +108,21 @@ done
 echo "pixels that differ: $differ"
 [ "$differ" = "0" ] || fail "the window differs from the render"
 
+# Holding TIME repaints part of the window: PM 12:00 and the pressed button.
+"$render" "$out/render-timeheld.png" timeheld
+xdotool mousemove $((x + 500)) $((y + 80)) mousedown 1
+differ=""
+for attempt in 1 2 3 4 5; do
+    sleep 0.3
+    /usr/bin/import -display :$display -window root "$out/screen-timeheld.png"
+    /usr/bin/convert "$out/screen-timeheld.png" -crop 652x443+$x+$y +repage "$out/window-timeheld.png"
+    differ=$(/usr/bin/compare -metric AE "$out/window-timeheld.png" "$out/render-timeheld.png" "$out/diff-timeheld.png" 2>&1 || true)
+    [ "$differ" = "0" ] && break
+done
+xdotool mouseup 1
+echo "pixels that differ with TIME held: $differ"
+[ "$differ" = "0" ] || fail "the window with TIME held differs from the render"
+
 # Dragging the case moves the window by the pointer's movement.
 xdotool mousemove $((x + 20)) $((y + 20)) mousedown 1
 for step in 1 2 3 4 5; do
