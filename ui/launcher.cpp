@@ -64,7 +64,7 @@ void styleLink(QLabel* l, QRect place) {
 }  // namespace
 
 TSplashForm::TSplashForm(SettingsStore& store, TForm1& game, TAboutForm& about, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+    : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::MSWindowsFixedSizeDialogHint),
       store_(store),
       game_(game),
