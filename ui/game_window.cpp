@@ -90,7 +90,8 @@ void TForm1::beep() {
 
 void TForm1::showCentred() {
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    pos_ = screen.center() - QPoint(kWindowWidth / 2, kWindowHeight / 2);
+    pos_ = QPoint(screen.left() + (screen.width() - kWindowWidth) / 2,
+                  screen.top() + (screen.height() - kWindowHeight) / 2);
     move(pos_);
     show();
     raise();

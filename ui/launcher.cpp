@@ -163,7 +163,8 @@ void TSplashForm::buildMenu() {
 
 void TSplashForm::showAtStart() {
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    move(screen.center() - QPoint(width() / 2, height() / 2));
+    move(screen.left() + (screen.width() - width()) / 2,
+         screen.top() + (screen.height() - height()) / 2);
     show();
     raise();
     activateWindow();

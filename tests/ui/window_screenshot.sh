@@ -2,14 +2,19 @@
 # The real program in its own X server with a window manager: the launcher comes up
 # alone (the game window unmapped), "(no sound)" and Play bring the game window to the
 # middle of the screen, where it must equal the headless render of the same state
-# pixel for pixel; with the about window open (F1), Esc ends the program with status 0.
-#   window_screenshot.sh FENWATER UI_RENDER_STATE OUTDIR
+# pixel for pixel. Then a session with real keys and clicks: TIME, ACL, a game B with
+# its best score, a held arrow key, the right-click menu's "Reset Hiscores", a drag;
+# with the about window open (F1), Esc ends the program with status 0.
+#   window_screenshot.sh FENWATER UI_RENDER_STATE OUTDIR UI_READ_SCREEN
 set -eu
 prog=$1
 render=$2
 out=$3
+reader=$4
 rm -rf "$out"
-mkdir -p "$out/config" "$out/run"
+mkdir -p "$out/config/Morvane/Fenwater" "$out/run"
+store="$out/config/Morvane/Fenwater/settings.reg"
+printf 'Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Morvane\\Fenwater]\n"HiScoreA"="3"\n"HiScoreB"="7"\n' >"$store"
 # Without built-in pictures there is nothing to compare (and the program refuses to start).
 "$render" "$out/render.png" || { echo "no built-in pictures: skipped"; exit 77; }
 
@@ -95,6 +100,7 @@ set -- $(position "$form")
 x=$1
 y=$2
 echo "launcher at $lx,$ly; game window at $x,$y"
+[ "$x,$y" = "$(((1024 - 652) / 2)),$(((768 - 443) / 2))" ] || fail "the game window is not centred"
 [ -z "$(visible "About Fenwater...")" ] || fail "the launcher is still visible after Play"
 
 differ=""
@@ -122,6 +128,114 @@ done
 xdotool mouseup 1
 echo "pixels that differ with TIME held: $differ"
 [ "$differ" = "0" ] || fail "the window with TIME held differs from the render"
+
+# What the window shows now, read from a screenshot: "digits=.... hidden=... lit=...".
+shows() {
+    /usr/bin/import -display :$display -window root "$out/now.png"
+    "$reader" "$out/now.png" "$x" "$y"
+}
+# Waits up to $2 screenshots for the window to show something matching the extended
+# regular expression $1.
+waitshow() {
+    for i in $(seq 1 "$2"); do
+        seen=$(shows)
+        echo "$seen" | grep -Eq "$1" && return 0
+        sleep 0.1
+    done
+    echo "last seen: $seen"
+    return 1
+}
+ms() { echo $(($(date +%s%N) / 1000000)); }
+lit() { echo "lit=(.*,)?$1(,|\$)"; }
+
+# Releasing TIME shows the clock at once: the local time, 12-hour, place 1 blank
+# before 10 o'clock.
+clock_digits() {
+    h=$(date +%-H)
+    m=$(date +%M)
+    h12=$((h % 12 == 0 ? 12 : h % 12))
+    [ "$h12" -lt 10 ] && echo "_$h12$m" || echo "$h12$m"
+}
+ok=""
+for i in $(seq 1 20); do
+    seen=$(shows)
+    echo "$seen" | grep -q "digits=$(clock_digits) " && { ok=1; break; }
+    sleep 0.1
+done
+[ -n "$ok" ] || fail "TIME released does not show the clock $(clock_digits): $seen"
+echo "$seen" | grep -Eq "$(lit "Im_Time$([ "$(date +%-H)" -ge 12 ] && echo PM || echo AM)")" ||
+    fail "the clock shows the wrong half of the day: $seen"
+echo "clock: $(clock_digits)"
+
+# ACL held blanks the screen; its release shows the power-on pattern again.
+xdotool mousemove $((x + 594)) $((y + 113)) mousedown 1
+waitshow '^digits=____ hidden=Puls_ACL lit=$' 20 || fail "ACL held does not blank the screen"
+xdotool mouseup 1
+xdotool mousemove $((x + 300)) $((y + 420))
+differ=""
+for attempt in 1 2 3 4 5; do
+    sleep 0.3
+    /usr/bin/import -display :$display -window root "$out/screen-acl.png"
+    /usr/bin/convert "$out/screen-acl.png" -crop 652x443+$x+$y +repage "$out/window-acl.png"
+    differ=$(/usr/bin/compare -metric AE "$out/window-acl.png" "$out/render.png" "$out/diff-acl.png" 2>&1 || true)
+    [ "$differ" = "0" ] && break
+done
+[ "$differ" = "0" ] || fail "ACL released does not show the power-on pattern ($differ pixels differ)"
+echo "ACL: blank while held, power-on pattern after"
+
+# The right arrow starts game B: GAME B and its best score (007) at once, the figure
+# after 150 ms, and 000 from 1050 ms on.
+xdotool windowactivate --sync "$form"
+t0=$(ms)
+xdotool key Right
+best=""
+zero=""
+while [ $(($(ms) - t0)) -lt 3000 ] && [ -z "$zero" ]; do
+    start=$(($(ms) - t0))
+    seen=$(shows)
+    end=$(($(ms) - t0))
+    echo "$start-$end: ${seen%% lit=*}" >>"$out/gameb.log"
+    echo "$seen" | grep -Eq "$(lit Im_GameB)" || continue
+    if echo "$seen" | grep -q "digits=_007 "; then
+        [ "$start" -lt 1150 ] || fail "the best score still shows at $start ms"
+        [ -n "$best" ] || best=$start
+    elif echo "$seen" | grep -q "digits=_000 "; then
+        [ "$end" -gt 950 ] || fail "000 shows already at $end ms"
+        zero=$end
+    fi
+done
+[ -n "$best" ] || fail "game B did not show its best score 007: $seen"
+[ -n "$zero" ] || fail "game B did not turn to 000: $seen"
+echo "$seen" | grep -Eq "$(lit Im_Man2)" || fail "the figure is not at the middle: $seen"
+echo "game B: best score 007 seen from $best ms, 000 by $zero ms"
+
+# An arrow held for well over a second, with the X server's auto-repeat, moves the
+# figure once: from the right end, left to the middle and no further.
+xset q | grep -q "auto repeat:  on" || fail "the X server does not auto-repeat keys"
+for i in 1 2 3 4 5; do
+    xdotool key Right
+    waitshow "$(lit Im_Man3)" 5 >/dev/null && break
+done
+echo "$seen" | grep -Eq "$(lit Im_Man3)" || fail "the right arrow did not move the figure: $seen"
+xdotool keydown Left
+sleep 1.5
+xdotool keyup Left
+waitshow "$(lit Im_Man2)" 10 >/dev/null || fail "the held left arrow did not move the figure: $seen"
+echo "$seen" | grep -Eq "$(lit Im_Man1)" && fail "the held left arrow moved the figure more than once"
+echo "held arrow: moved once"
+
+# The right-click menu, then "Reset Hiscores" from the keyboard: both best scores 0.
+xdotool mousemove $((x + 300)) $((y + 200)) click 3
+sleep 0.5
+/usr/bin/import -display :$display -window root "$out/menu.png"
+xdotool key Up Up Return
+ok=""
+for i in $(seq 1 30); do
+    grep -q '"HiScoreA"="0"' "$store" && grep -q '"HiScoreB"="0"' "$store" && { ok=1; break; }
+    sleep 0.1
+done
+[ -n "$ok" ] || { cat "$store"; fail "Reset Hiscores did not store 0 for both best scores"; }
+echo "Reset Hiscores: both best scores 0 in the store"
 
 # Dragging the case moves the window by the pointer's movement.
 xdotool mousemove $((x + 20)) $((y + 20)) mousedown 1
