@@ -15,17 +15,17 @@ constexpr struct {
     const char* caption;
     const char* value;
 } kRows[5] = {
-    {"Program:", "Fenwater (Ostrel) Simulator"},
-    {"Version:", "S3/1.02 (1.0.2)"},
-    {"Author:", "_Morvane_"},
-    {"Handheld:", "Ostrel Fenwater LCD game"},
-    {"Licence:", "Freeware"},
+    {"Product:", "Fenwater (Ostrel) Simulator"},
+    {"Version:", "1.0.0.0 (file 1.0.2.0)"},
+    {"Company:", "_Morvane_"},
+    {"Language:", "Italian (code page 1252)"},
+    {"Simulates:", "Ostrel Fenwater LCD game"},
 };
 
 }  // namespace
 
 TAboutForm::TAboutForm(QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+    : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint) {
     setWindowTitle(QStringLiteral("About Fenwater"));
     setFixedSize(275, 224);
