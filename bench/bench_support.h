@@ -1,0 +1,253 @@
+// What the real-time harnesses share: the world outside the window (an in-memory store,
+// silent cues, a clock that notes when each game tick runs), the game window with
+// probes on its key and repaint handling, a host made of one plain QTimer per timer to
+// compare the timer host with, and the order statistics the harnesses print.
+#pragma once
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QKeyEvent>
+#include <QPaintEvent>
+#include <QTimer>
+#include <QWidget>
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <ctime>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "game_window.h"
+#include "render.h"
+
+namespace fw::bench {
+
+// CLOCK_MONOTONIC in nanoseconds, the clock the timer host runs on.
+inline std::int64_t monoNanos() {
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return std::int64_t(ts.tv_sec) * 1'000'000'000 + ts.tv_nsec;
+}
+
+// User plus system CPU time of the whole process (every thread), in nanoseconds.
+inline std::int64_t processCpuNanos() {
+    timespec ts{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return std::int64_t(ts.tv_sec) * 1'000'000'000 + ts.tv_nsec;
+}
+
+class MemoryStore final : public SettingsStore {
+  public:
+    void Open() override {}
+    int ReadInteger(const std::string&, const std::string& name, int def) override {
+        auto it = values_.find(name);
+        return it == values_.end() ? def : it->second;
+    }
+    void WriteInteger(const std::string&, const std::string& name, int value) override {
+        values_[name] = value;
+    }
+
+  private:
+    std::map<std::string, int> values_;
+};
+
+class SilentCues final : public CuePlayer {
+  public:
+    void Suona(Cue) override {}
+    void Silenzio() override {}
+};
+
+// The game tick reseeds its random numbers from the UTC time exactly once per tick
+// that neither catches nor misses, so the read is the moment the tick's handler ran.
+class TickClock final : public TimeSource {
+  public:
+    LocalTime localTime() override { return {10, 10}; }
+    std::uint32_t utcMillisOfDay() override {
+        const std::int64_t t = monoNanos();
+        if (recording) ticks.push_back(t);
+        return static_cast<std::uint32_t>((t / 1'000'000) % 86'400'000);
+    }
+    bool recording = false;
+    std::vector<std::int64_t> ticks;  // monotonic ns of each game tick
+};
+
+// The real game window, with the moment each key press reaches it and each repaint
+// (paint and flush of the window's backing store) noted.
+class ProbeForm : public TForm1 {
+  public:
+    using TForm1::TForm1;
+
+    std::function<void(std::int64_t)> onKeyArrived;
+    // Start and end of each repaint of the window, and of each paint event within it.
+    std::function<void(std::int64_t, std::int64_t)> onRepaint;
+    std::function<void(std::int64_t, std::int64_t)> onPaint;
+
+  protected:
+    bool event(QEvent* e) override {
+        if (e->type() == QEvent::KeyPress && onKeyArrived) onKeyArrived(monoNanos());
+        if (e->type() != QEvent::UpdateRequest || !onRepaint) return TForm1::event(e);
+        const std::int64_t start = monoNanos();
+        const bool r = TForm1::event(e);
+        onRepaint(start, monoNanos());
+        return r;
+    }
+    void paintEvent(QPaintEvent* e) override {
+        const std::int64_t start = monoNanos();
+        TForm1::paintEvent(e);
+        if (onPaint) onPaint(start, monoNanos());
+    }
+};
+
+// Sends a key press or release to a widget as the window system would deliver it.
+inline void sendKey(QWidget* w, QEvent::Type type, int vk) {
+    const int key = vk == kKeyLeft ? Qt::Key_Left : Qt::Key_Right;
+    QKeyEvent ev(type, key, Qt::NoModifier);
+    QCoreApplication::sendEvent(w, &ev);
+}
+
+// Runs the event loop for ms milliseconds.
+inline void runFor(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// Clears the last two segments of every lane, so that no fish is ever caught or missed
+// and the game tick keeps running at one interval for as long as a run needs.
+inline void keepFishAway(Handheld& h) {
+    for (int l = 1; l <= 3; ++l)
+        for (int k = l + 1; k <= l + 2; ++k)
+            h.panel().clear(h.FishSeg[l][k]);
+}
+
+// A window on a handheld driven the simple way: one QTimer of the default (coarse)
+// type per timer, each calling its handler straight from its timeout, started and
+// stopped to mirror what the handlers did to the handheld's timer table.
+class NaiveWindow final : public QWidget, public WindowHost {
+  public:
+    NaiveWindow(SettingsStore& store, CuePlayer& cues, TimeSource& time, const Pictures& pictures)
+        : pictures_(pictures), handheld_(store, cues, time, *this) {
+        setFixedSize(kWindowWidth, kWindowHeight);
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        for (int i = 0; i < TimerCount; ++i) {
+            const auto id = static_cast<TimerId>(i);
+            connect(&qt_[i], &QTimer::timeout, this, [this, id] { run(id); });
+        }
+    }
+    Handheld& handheld() { return handheld_; }
+
+    // Runs body as an event of the window: the handler, the repaint, the timers.
+    template <class Body>
+    void handle(Body&& body) {
+        const Panel before = handheld_.panel();
+        const auto was = snapshot();
+        handheld_.dispatch(body);
+        const QRegion changed = changedRegion(before, handheld_.panel());
+        if (!changed.isEmpty()) update(changed);
+        sync(was);
+    }
+    // Called right after a timer's handler, e.g. to keep the fish away.
+    std::function<void(TimerId)> afterTick;
+    // When the QTimer of id was last started, monotonic ns.
+    std::int64_t startedAt(TimerId id) const { return startedAt_[id]; }
+
+    int windowLeft() const override { return 0; }
+    int windowTop() const override { return 0; }
+    void setWindowLeft(int) override {}
+    void setWindowTop(int) override {}
+    void beep() override {}
+    void reportStoreError(const std::string&) override {}
+
+  protected:
+    void paintEvent(QPaintEvent* e) override {
+        QPainter painter(this);
+        paintPanel(painter, handheld_.panel(), pictures_, e->rect());
+    }
+
+  private:
+    struct State {
+        bool enabled;
+        int interval;
+        std::int64_t due;
+    };
+    std::array<State, TimerCount> snapshot() const {
+        std::array<State, TimerCount> s{};
+        const Timers& t = handheld_.timers();
+        for (int i = 0; i < TimerCount; ++i) {
+            const auto id = static_cast<TimerId>(i);
+            s[i] = {t.enabled(id), t.interval(id), t.due(id)};
+        }
+        return s;
+    }
+    // A timer the handlers enabled, or whose countdown they restarted (a new due time),
+    // is started afresh; one they disabled is stopped.
+    void sync(const std::array<State, TimerCount>& was) {
+        const auto now = snapshot();
+        for (int i = 0; i < TimerCount; ++i) {
+            if (!now[i].enabled) {
+                qt_[i].stop();
+            } else if (!was[i].enabled || now[i].due != was[i].due || !qt_[i].isActive()) {
+                startedAt_[i] = monoNanos();
+                qt_[i].start(now[i].interval);
+            }
+        }
+    }
+    void run(TimerId id) {
+        static constexpr void (Handheld::*handlers[TimerCount])() = {
+            &Handheld::TimerClockTimer, &Handheld::TimerBlinkTimer, &Handheld::TimerStartTimer,
+            &Handheld::TimerGambeTimer, &Handheld::TimerGotTimer,   &Handheld::TimerMissTimer,
+            &Handheld::TimerMiss2Timer, &Handheld::TimerGiocoTimer};
+        // The handheld's own clock never moves here: the QTimers are the only time.
+        // Its timer table still records who enabled what, which sync mirrors.
+        auto snap = snapshot();
+        // A periodic tick leaves its timer running at its interval, as a QTimer does.
+        const Panel before = handheld_.panel();
+        handheld_.dispatch([&] { (handheld_.*handlers[id])(); });
+        if (afterTick) afterTick(id);
+        const QRegion changed = changedRegion(before, handheld_.panel());
+        if (!changed.isEmpty()) update(changed);
+        sync(snap);
+    }
+
+    const Pictures& pictures_;
+    Handheld handheld_;
+    std::array<QTimer, TimerCount> qt_;
+    std::array<std::int64_t, TimerCount> startedAt_{};
+};
+
+// Order statistics of a sample.
+struct Stats {
+    double median = 0, p99 = 0, max = 0, mean = 0;
+    std::size_t n = 0;
+};
+inline Stats stats(std::vector<double> v) {
+    Stats s;
+    s.n = v.size();
+    if (v.empty()) return s;
+    std::sort(v.begin(), v.end());
+    auto at = [&](double q) {
+        const double pos = q * double(v.size() - 1);
+        const auto lo = static_cast<std::size_t>(std::floor(pos));
+        const auto hi = std::min(lo + 1, v.size() - 1);
+        return v[lo] + (v[hi] - v[lo]) * (pos - double(lo));
+    };
+    s.median = at(0.5);
+    s.p99 = at(0.99);
+    s.max = v.back();
+    double sum = 0;
+    for (double x : v)
+        sum += x;
+    s.mean = sum / double(v.size());
+    return s;
+}
+
+// "PASS" or "MISS" for a figure against an upper bound.
+inline const char* verdict(double value, double limit) {
+    return value <= limit ? "PASS" : "MISS";
+}
+
+}  // namespace fw::bench

@@ -1,0 +1,194 @@
+# An X server of its own (Xvfb on a free display) with a window manager, and helpers to
+# run the real program in it and find its windows. Sourced by the scripts that run the
+# program end to end; they set OUT (a scratch folder) first.
+#   xsession_start; ...; xsession_stop   (xsession_stop also runs on exit)
+
+XS_XVFB=""
+XS_WM=""
+XS_PIDS=""
+
+xsession_stop() {
+    for p in $XS_PIDS; do kill "$p" 2>/dev/null || true; done
+    [ -n "$XS_WM" ] && kill "$XS_WM" 2>/dev/null || true
+    [ -n "$XS_XVFB" ] && kill "$XS_XVFB" 2>/dev/null || true
+    wait 2>/dev/null || true
+    XS_PIDS=""
+    XS_WM=""
+    XS_XVFB=""
+}
+
+xsession_start() {
+    command -v Xvfb >/dev/null 2>&1 || { echo "no Xvfb: skipped"; exit 77; }
+    mkdir -p "$OUT"
+    rm -f "$OUT/display"
+    # Xvfb picks a free display number itself and writes it to fd 3.
+    Xvfb -displayfd 3 -noreset -nolisten tcp -screen 0 1024x768x24 3>"$OUT/display" \
+        >"$OUT/xvfb.log" 2>&1 &
+    XS_XVFB=$!
+    trap xsession_stop EXIT
+    trap 'exit 1' INT TERM
+    for _ in $(seq 1 100); do
+        [ -s "$OUT/display" ] && break
+        sleep 0.05
+    done
+    [ -s "$OUT/display" ] || { echo "Xvfb did not start"; cat "$OUT/xvfb.log"; exit 1; }
+    DISPLAY=:$(cat "$OUT/display")
+    export DISPLAY
+    for _ in $(seq 1 100); do
+        xdpyinfo >/dev/null 2>&1 && break
+        sleep 0.05
+    done
+    if command -v openbox >/dev/null 2>&1; then
+        openbox --sm-disable >"$OUT/openbox.log" 2>&1 &
+        XS_WM=$!
+        # The manager is up once it owns the screen's selection.
+        for _ in $(seq 1 100); do
+            xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+            sleep 0.05
+        done
+    fi
+    export QT_QPA_PLATFORM=xcb
+    unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS
+}
+
+# A settings folder for one run: XDG_CONFIG_HOME pointed at DIR, with "SoundMode" stored
+# when a mode is given.
+#   settings_home DIR [SOUNDMODE]
+settings_home() {
+    mkdir -p "$1"
+    export XDG_CONFIG_HOME="$1"
+    if [ -n "${2:-}" ]; then
+        mkdir -p "$1/Morvane/Fenwater"
+        printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Morvane\\Fenwater]\r\n"SoundMode"="%s"\r\n' \
+            "$2" >"$1/Morvane/Fenwater/settings.reg"
+    fi
+}
+
+# Starts the program in folder RUN (its SOUND folder and text files), output to LOG;
+# its process id is in GAME.
+#   start_program PROGRAM RUN LOG
+start_program() {
+    (cd "$2" && exec "$1") >"$3" 2>&1 &
+    GAME=$!
+    XS_PIDS="$XS_PIDS $GAME"
+}
+
+# The id of the mapped window with exactly this title, or nothing.
+visible() {
+    xdotool search --onlyvisible --name "^$(echo "$1" | sed 's/[().]/\\&/g')\$" 2>/dev/null | head -n 1
+}
+
+# Waits up to SECONDS (default 10) for a mapped window with this title; prints its id.
+waitfor() {
+    _n=$(( ${2:-10} * 20 ))
+    for _ in $(seq 1 "$_n"); do
+        _w=$(visible "$1")
+        [ -n "$_w" ] && { echo "$_w"; return 0; }
+        sleep 0.05
+    done
+    return 1
+}
+
+# The absolute position of a window's client area: "x y".
+position() {
+    xwininfo -id "$1" | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF } END { print x, y }'
+}
+
+# Presses Play in the launcher window LAUNCHER.
+press_play() {
+    set -- $(position "$1")
+    xdotool mousemove $(($1 + 134)) $(($2 + 316)) click 1
+}
+
+# Waits up to SECONDS (default 5) for process PID, a child of this shell, to end; its
+# exit status is then in STATUS, else STATUS is empty and the result is false.
+wait_exit() {
+    STATUS=""
+    for _ in $(seq 1 $(( ${2:-5} * 20 ))); do
+        if ! kill -0 "$1" 2>/dev/null; then
+            wait "$1" && STATUS=0 || STATUS=$?
+            return 0
+        fi
+        sleep 0.05
+    done
+    return 1
+}
+
+# The text of every mapped window's title, one a line.
+window_titles() {
+    for w in $(xdotool search --onlyvisible --name '' 2>/dev/null); do
+        xdotool getwindowname "$w" 2>/dev/null
+    done
+}
+
+# The size of a window: "width height".
+window_size() {
+    xwininfo -id "$1" | awk '/^ *Width:/ { w = $NF } /^ *Height:/ { h = $NF } END { print w, h }'
+}
+
+# Waits up to SECONDS for a mapped window with this title whose size is (or, with "!",
+# is not) W x H; prints its id.
+#   waitsized TITLE SECONDS [!] W H
+waitsized() {
+    _t=$1
+    _s=$2
+    shift 2
+    _not=""
+    [ "$1" = "!" ] && { _not=1; shift; }
+    for _ in $(seq 1 $((_s * 20 + 1))); do
+        for _w in $(xdotool search --onlyvisible --name "^$(echo "$_t" | sed 's/[().]/\\&/g')\$" 2>/dev/null); do
+            _size=$(window_size "$_w")
+            if [ -z "$_not" ] && [ "$_size" = "$1 $2" ]; then echo "$_w"; return 0; fi
+            if [ -n "$_not" ] && [ "$_size" != "$1 $2" ]; then echo "$_w"; return 0; fi
+        done
+        sleep 0.05
+    done
+    return 1
+}
+
+# Picks "(no sound)", the last item of the launcher's list, from the keyboard.
+pick_no_sound() {
+    set -- $(position "$1")
+    xdotool mousemove $(($1 + 187)) $(($2 + 276)) click 1
+    sleep 0.3
+    xdotool key Escape
+    sleep 0.2
+    xdotool key End
+    sleep 0.2
+}
+
+# A picture of a window.
+shot() {
+    /usr/bin/import -display "$DISPLAY" -window "$1" "$2"
+}
+
+# True when the game reacts to the keyboard: game B started from the right arrow key
+# changes the window within a second.
+game_plays() {
+    xdotool windowactivate --sync "$1" >/dev/null 2>&1 || true
+    shot "$1" "$OUT/before.png"
+    xdotool key Right
+    sleep 1
+    shot "$1" "$OUT/after.png"
+    _d=$(/usr/bin/compare -metric AE "$OUT/before.png" "$OUT/after.png" null: 2>&1 || true)
+    [ "$_d" != "0" ]
+}
+
+# The stored "SoundMode" text of the settings folder under XDG_CONFIG_HOME, or nothing.
+stored_sound_mode() {
+    sed -n 's/^"SoundMode"="\(.*\)"\r*$/\1/p' "$XDG_CONFIG_HOME/Morvane/Fenwater/settings.reg" 2>/dev/null
+}
+
+# A run folder: the program's SOUND folder and text files, copied so a test may spoil them.
+run_folder() {
+    rm -rf "$2"
+    mkdir -p "$2"
+    cp -r "$(dirname "$1")/SOUND" "$(dirname "$1")/readme.txt" "$(dirname "$1")/whatsnew.txt" "$2/"
+}
+
+fail() {
+    echo "FAIL: $1"
+    window_titles | sed 's/^/  window: /'
+    [ -n "${LOG:-}" ] && [ -f "$LOG" ] && sed 's/^/  log: /' "$LOG"
+    exit 1
+}
