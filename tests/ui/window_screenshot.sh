@@ -223,6 +223,7 @@ xdotool keyup Left
 waitshow "$(lit Im_Man2)" 10 >/dev/null || fail "the held left arrow did not move the figure: $seen"
 echo "$seen" | grep -Eq "$(lit Im_Man1)" && fail "the held left arrow moved the figure more than once"
 echo "held arrow: moved once"
+/usr/bin/import -display :$display -window root "$out/playing.png"
 
 # The right-click menu, then "Reset Hiscores" from the keyboard: both best scores 0.
 xdotool mousemove $((x + 300)) $((y + 200)) click 3
