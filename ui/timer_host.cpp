@@ -59,17 +59,17 @@ void TimerHost::rearm() {
     const auto next = handheld_.nextDue();
 #ifdef __linux__
     if (timerFd_ >= 0) {
-        itimerspec spec{};
+        itimerspec when{};
         if (next) {
             // An absolute deadline in the past fires at once; 0 would disarm, so the
             // earliest expressible time is 1 ns.
             std::int64_t ms = *next + offset_;
             if (ms < 0) ms = 0;
-            spec.it_value.tv_sec = ms / 1000;
-            spec.it_value.tv_nsec = (ms % 1000) * 1'000'000;
-            if (spec.it_value.tv_sec == 0 && spec.it_value.tv_nsec == 0) spec.it_value.tv_nsec = 1;
+            when.it_value.tv_sec = ms / 1000;
+            when.it_value.tv_nsec = (ms % 1000) * 1'000'000;
+            if (when.it_value.tv_sec == 0 && when.it_value.tv_nsec == 0) when.it_value.tv_nsec = 1;
         }
-        timerfd_settime(timerFd_, TFD_TIMER_ABSTIME, &spec, nullptr);
+        timerfd_settime(timerFd_, TFD_TIMER_ABSTIME, &when, nullptr);
         return;
     }
 #endif

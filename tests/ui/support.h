@@ -52,7 +52,7 @@ struct BmpSpec {
     int bitsPerPixel = 1;
     bool topDown = false;
 };
-QByteArray bmpBytes(const BmpSpec& spec, const std::function<int(int, int)>& index);
+QByteArray bmpBytes(const BmpSpec& bmp, const std::function<int(int, int)>& index);
 QByteArray jpegBytes(const QImage& image, int quality = 90);
 
 // Writes a full set of panel pictures with varied pixels into dir.
