@@ -12,38 +12,9 @@
 #include "game_window.h"
 #include "launcher.h"
 #include "pictures.h"
-#include "time_sources.h"
-
-#ifdef HAVE_FENWATER_SETTINGS
 #include "settings.h"
-#endif
-#ifdef HAVE_FENWATER_SOUND
 #include "sound_cues.h"
-#endif
-
-namespace {
-
-#ifndef HAVE_FENWATER_SETTINGS
-// Without the settings library the values live for one run only.
-class MemoryStore final : public fw::SettingsStore {
-  public:
-    void Open() override {}
-    int ReadInteger(const std::string&, const std::string&, int def) override { return def; }
-    void WriteInteger(const std::string&, const std::string&, int) override {}
-};
-#endif
-
-#ifndef HAVE_FENWATER_SOUND
-class Silent final : public fw::CuePlayer {
-  public:
-    void Suona(fw::Cue) override {}
-    void Silenzio() override {}
-    bool Start(int) { return true; }
-    void Close() {}
-};
-#endif
-
-}  // namespace
+#include "time_sources.h"
 
 int main() {
     // The windows are measured in device pixels on every screen.
@@ -69,20 +40,8 @@ int main() {
     icon.addFile(QStringLiteral(":/icons/fenwater.png"));
     app.setWindowIcon(icon);
 
-#ifdef HAVE_FENWATER_SETTINGS
     fw::Settings store;
-#else
-    MemoryStore store;
-#endif
-#ifdef HAVE_FENWATER_SOUND
     fw::SoundCues cues;
-    const QString soundFailure = QString::fromLatin1(fw::kSoundFolderMessage);
-    auto startSound = [&](int mode) { return cues.Start(static_cast<fw::SoundChoice>(mode)); };
-#else
-    Silent cues;
-    const QString soundFailure;
-    auto startSound = [&](int mode) { return cues.Start(mode); };
-#endif
     fw::SystemTime time;
 
     fw::TForm1 form(store, cues, time, fw::Pictures::builtIn());
@@ -98,8 +57,8 @@ int main() {
 
     fw::TSplashForm launcher(store, form, about);
     launcher.setWindowIcon(icon);
-    launcher.startSound = startSound;
-    launcher.soundFailureText = soundFailure;
+    launcher.startSound = [&](int mode) { return cues.Start(static_cast<fw::SoundChoice>(mode)); };
+    launcher.soundFailureText = QString::fromLatin1(fw::kSoundFolderMessage);
     launcher.FormCreate();
     launcher.showAtStart();
     return app.exec();

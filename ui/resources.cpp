@@ -4,19 +4,15 @@
 
 #include "pictures.h"
 
-#ifndef FENWATER_NO_BUILTIN_PICTURES
 static void initFenwaterResources() {
     Q_INIT_RESOURCE(fenwater);
 }
-#endif
 
 namespace fw {
 
 void registerBuiltInPictures() {
-#ifndef FENWATER_NO_BUILTIN_PICTURES
     static const bool done = (initFenwaterResources(), true);
     (void)done;
-#endif
 }
 
 }  // namespace fw

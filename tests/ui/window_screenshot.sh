@@ -15,8 +15,7 @@ rm -rf "$out"
 mkdir -p "$out/config/Morvane/Fenwater" "$out/run"
 store="$out/config/Morvane/Fenwater/settings.reg"
 printf 'Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Morvane\\Fenwater]\n"HiScoreA"="3"\n"HiScoreB"="7"\n' >"$store"
-# Without built-in pictures there is nothing to compare (and the program refuses to start).
-"$render" "$out/render.png" || { echo "no built-in pictures: skipped"; exit 77; }
+"$render" "$out/render.png" || { echo "the headless render failed"; exit 1; }
 
 # Xvfb picks a free display number itself and writes it to fd 3.
 Xvfb -displayfd 3 -noreset -nolisten tcp -screen 0 1024x768x24 3>"$out/display" >"$out/xvfb.log" 2>&1 &
