@@ -122,9 +122,13 @@ TSplashForm::TSplashForm(SettingsStore& store, TForm1& game, TAboutForm& about, 
     Puls_Play->setFont(uiFont(11, true));
     Puls_Play->setFocusPolicy(Qt::ClickFocus);  // not a tab stop
     Puls_Play->setCursor(Qt::PointingHandCursor);
+    // Light 3-D text needs a darker face to read as enabled: on a pale face it would
+    // look like a disabled button. Disabled, the text dims to the face's own grey.
     QPalette play = Puls_Play->palette();
+    play.setColor(QPalette::Button, QColor(80, 80, 80));
     play.setColor(QPalette::Active, QPalette::ButtonText, QColor(227, 227, 227));
     play.setColor(QPalette::Inactive, QPalette::ButtonText, QColor(227, 227, 227));
+    play.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(120, 120, 120));
     Puls_Play->setPalette(play);
     connect(Puls_Play, &QPushButton::clicked, this, [this] { Puls_PlayClick(); });
 
