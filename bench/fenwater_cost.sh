@@ -50,8 +50,14 @@ form=$(waitfor "Fenwater (Ostrel) Simulator" 10) || { echo "Play did not bring u
 set -- $(position "$form")
 x=$1
 y=$2
+shot "$form" "$OUT/power-on.png"
 xdotool mousemove $((x + 500)) $((y + 80)) click 1
 xdotool mousemove 5 760
+sleep 0.5
+shot "$form" "$OUT/clock.png"
+d=$(/usr/bin/compare -metric AE "$OUT/power-on.png" "$OUT/clock.png" null: 2>&1 || true)
+[ "$d" != 0 ] || { echo "TIME did not change the panel: not in clock mode"; exit 1; }
+echo "clock mode entered ($d pixels changed from the power-on pattern)"
 sleep 2
 c0=$(cpu_ns "$GAME")
 w0=$(ns)
