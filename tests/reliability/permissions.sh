@@ -10,7 +10,7 @@ set -eu
 prog=$(readlink -f "$1")
 OUT=$(readlink -f "$2")
 rm -rf "$OUT"
-. "$(dirname "$0")/xsession.sh"
+. "$(dirname "$0")/../xsession.sh"
 xsession_start
 settings_home "$OUT/config"
 run_folder "$prog" "$OUT/run"

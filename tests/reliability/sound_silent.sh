@@ -10,7 +10,7 @@ set -eu
 prog=$(readlink -f "$1")
 OUT=$2
 rm -rf "$OUT"
-. "$(dirname "$0")/xsession.sh"
+. "$(dirname "$0")/../xsession.sh"
 xsession_start
 here=$(dirname "$(readlink -f "$0")")
 

@@ -18,7 +18,7 @@ xsession_stop() {
 }
 
 xsession_start() {
-    command -v Xvfb >/dev/null 2>&1 || { echo "no Xvfb: skipped"; exit 77; }
+    command -v Xvfb >/dev/null 2>&1 || { echo "no Xvfb"; exit 1; }
     mkdir -p "$OUT"
     rm -f "$OUT/display"
     # Xvfb picks a free display number itself and writes it to fd 3.
