@@ -16,9 +16,7 @@
 #include "bench_support.h"
 #include "fakes.h"
 
-#ifdef HAVE_FENWATER_SOUND
 #include "sound_cues.h"
-#endif
 
 int main(int argc, char** argv) {
     using namespace fw;
@@ -37,7 +35,6 @@ int main(int argc, char** argv) {
     MemoryStore store;
     SilentCues silent;
     CuePlayer* cues = &silent;
-#ifdef HAVE_FENWATER_SOUND
     SoundCues real;
     if (sound) {
         if (access("SOUND/Got.wav", R_OK) != 0) {
@@ -50,12 +47,6 @@ int main(int argc, char** argv) {
         }
         cues = &real;
     }
-#else
-    if (sound) {
-        std::fprintf(stderr, "built without the sound layer\n");
-        return 1;
-    }
-#endif
     TickClock clock;
     ProbeForm form(store, *cues, clock, Pictures::builtIn());
     Handheld& h = form.handheld();
