@@ -28,10 +28,13 @@ class FakeStore : public SettingsStore {
   public:
     std::map<std::string, std::string, NoCase> values;
     std::vector<std::pair<std::string, int>> writes;
-    int failWrites = 0;  // the next this many writes fail
+    int failWrites = 0;       // the next this many writes fail
+    std::string badTypeName;  // a value stored as another type than text
 
     void Open() override {}
     int ReadInteger(const std::string&, const std::string& name, int def) override {
+        if (!badTypeName.empty() && !NoCase{}(badTypeName, name) && !NoCase{}(name, badTypeName))
+            throw StoreError("Invalid data type for '" + name + "'");
         auto it = values.find(name);
         if (it == values.end()) return def;
         int v = def;

@@ -32,6 +32,44 @@ TEST(Panel, PowerOnLeavesExactlyEightSegmentsUnlit) {
     EXPECT_FALSE(r->panel().draws(Im_Num0));
 }
 
+TEST(Panel, AStoreReadErrorEndsFormCreateWhereItIsRaised) {
+    struct Case {
+        const char* badValue;
+        int wantA, wantB;
+    } cases[] = {
+        {"HiscoreA", 0, 0},   // the first read fails: the second is never made
+        {"HiscoreB", 12, 0},  // the second read fails after the first
+    };
+    for (const auto& c : cases) {
+        FakeStore store;
+        store.values = {{"HiScoreA", "12"}, {"HiScoreB", "34"}};
+        store.badTypeName = c.badValue;
+        FakeWorld world;
+        Handheld h(store, world, world, world);
+        world.h = &h;
+        h.create();
+        SCOPED_TRACE(c.badValue);
+        EXPECT_EQ(world.errors, std::vector<std::string>{"Invalid data type for '" +
+                                                         std::string(c.badValue) + "'"});
+        EXPECT_EQ(h.HiScoreA, c.wantA);
+        EXPECT_EQ(h.HiScoreB, c.wantB);
+        // Skipped: GameMode 3 and the power-on pattern. Done before: the tables.
+        EXPECT_EQ(h.GameMode, 0);
+        for (int i = 0; i < ElementCount; ++i) {
+            const auto e = static_cast<Element>(i);
+            if (isSegment(e)) {
+                EXPECT_FALSE(h.panel().lit(e)) << nameOf(e);
+            }
+        }
+        EXPECT_EQ(h.panel().pictureSource(Im_Miss3), Im_Miss2);
+        EXPECT_FALSE(h.nextDue());
+        // The program goes on: the right arrow still starts game B.
+        h.keyDown(kKeyRight);
+        EXPECT_TRUE(h.Playing);
+        EXPECT_EQ(h.GameMode, 2);
+    }
+}
+
 TEST(Panel, TablesNameTheirElements) {
     Rig r;
     auto name = [](Element e) {
