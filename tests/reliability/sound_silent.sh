@@ -15,9 +15,9 @@ xsession_start
 here=$(dirname "$(readlink -f "$0")")
 
 # case | SDL audio driver | what is done to SOUND | the move cue is heard
-for spec in "intact cues|disk||yes" "corrupt Move.wav|disk|move|no" "no audio device|nosuchdriver||"; do
-    case=${spec%%|*}
-    rest=${spec#*|}
+for row in "intact cues|disk||yes" "corrupt Move.wav|disk|move|no" "no audio device|nosuchdriver||"; do
+    case=${row%%|*}
+    rest=${row#*|}
     driver=${rest%%|*}
     rest=${rest#*|}
     spoil=${rest%%|*}
