@@ -124,6 +124,25 @@ inline void keepFishAway(Handheld& h) {
             h.panel().clear(h.FishSeg[l][k]);
 }
 
+// The real game window on an in-memory store and silent cues, shown, with a game A
+// started from its key and the fish kept off the lane ends at every tick.
+struct LiveGame {
+    MemoryStore store;
+    SilentCues cues;
+    TickClock clock;
+    ProbeForm form{store, cues, clock, Pictures::builtIn()};
+    Handheld& h = form.handheld();
+
+    LiveGame() {
+        form.create();
+        form.show();
+        QObject::connect(&form.timerHost(), &TimerHost::due, &form,
+                         [this] { form.handle([this] { keepFishAway(h); }); });
+        form.handle([this] { h.keyDown(kKeyLeft); });
+        form.handle([this] { h.keyUp(kKeyLeft); });
+    }
+};
+
 // A window on a handheld driven the simple way: one QTimer of the default (coarse)
 // type per timer, each calling its handler straight from its timeout, started and
 // stopped to mirror what the handlers did to the handheld's timer table.

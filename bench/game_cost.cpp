@@ -15,7 +15,6 @@
 
 #include "bench_support.h"
 #include "fakes.h"
-
 #include "sound_cues.h"
 
 int main(int argc, char** argv) {

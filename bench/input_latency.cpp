@@ -17,17 +17,9 @@ int main(int argc, char** argv) {
     const int presses = argc > 1 ? std::max(1, std::atoi(argv[1])) : 400;
     QApplication app(argc, argv);
 
-    MemoryStore store;
-    SilentCues cues;
-    TickClock clock;
-    ProbeForm form(store, cues, clock, Pictures::builtIn());
-    Handheld& h = form.handheld();
-    form.create();
-    form.show();
-    QObject::connect(&form.timerHost(), &TimerHost::due, &form,
-                     [&] { form.handle([&] { keepFishAway(h); }); });
-    form.handle([&] { h.keyDown(kKeyLeft); });
-    form.handle([&] { h.keyUp(kKeyLeft); });
+    LiveGame game;
+    ProbeForm& form = game.form;
+    Handheld& h = game.h;
     runFor(1200);
 
     std::vector<double> latency, repaint, paint;

@@ -46,17 +46,10 @@ void waitForTicks(const TickClock& clock, int n) {
 }
 
 Run production(int interval, int n) {
-    MemoryStore store;
-    SilentCues cues;
-    TickClock clock;
-    ProbeForm form(store, cues, clock, Pictures::builtIn());
-    Handheld& h = form.handheld();
-    form.create();
-    form.show();
-    QObject::connect(&form.timerHost(), &TimerHost::due, &form,
-                     [&] { form.handle([&] { keepFishAway(h); }); });
-    form.handle([&] { h.keyDown(kKeyLeft); });
-    form.handle([&] { h.keyUp(kKeyLeft); });
+    LiveGame game;
+    ProbeForm& form = game.form;
+    Handheld& h = game.h;
+    TickClock& clock = game.clock;
     runFor(kStartMs);
 
     std::int64_t enableCore = 0, enableReal = 0;
