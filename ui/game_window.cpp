@@ -61,6 +61,11 @@ TForm1::TForm1(SettingsStore& store, CuePlayer& cues, TimeSource& time, const Pi
     };
     beeper = [] { QApplication::beep(); };
     connect(&host_, &TimerHost::due, this, [this] { handle([] {}); });
+    // Long enough for the press of a repeat pair read late under load; short enough that
+    // nobody sees the button picture come back late.
+    releaseTimer_.setSingleShot(true);
+    releaseTimer_.setInterval(kRepeatPairWaitMs);
+    connect(&releaseTimer_, &QTimer::timeout, this, [this] { deliverHeldRelease(); });
 }
 
 TForm1::~TForm1() = default;
@@ -111,16 +116,36 @@ void TForm1::paintEvent(QPaintEvent* event) {
     paintPanel(painter, handheld_.panel(), pictures_, event->rect());
 }
 
+// X11 sends a held key's repeats as release and press pairs with one timestamp. Qt marks
+// them as auto-repeat only when the press is already queued as it reads the release, which
+// under load it sometimes is not. So a release that is not marked waits a moment: a press
+// of the same key with the same timestamp makes the pair a repeat, and only the real
+// release reaches the game, once.
 void TForm1::keyPressEvent(QKeyEvent* event) {
+    if (heldRelease_ && heldRelease_->key == event->key() &&
+        heldRelease_->timestamp == event->timestamp()) {
+        heldRelease_.reset();
+        releaseTimer_.stop();
+    } else {
+        deliverHeldRelease();
+    }
     // A held key repeats its key-down, as the handheld's keyboard handling expects.
     const int vk = virtualKey(event->key());
     handle([&] { handheld_.keyDown(vk); });
 }
 
 void TForm1::keyReleaseEvent(QKeyEvent* event) {
-    // X11 sends auto-repeat as release and press pairs; only the real release counts.
     if (event->isAutoRepeat()) return;
-    const int vk = virtualKey(event->key());
+    deliverHeldRelease();
+    heldRelease_ = HeldRelease{event->key(), event->timestamp()};
+    releaseTimer_.start();
+}
+
+void TForm1::deliverHeldRelease() {
+    if (!heldRelease_) return;
+    const int vk = virtualKey(heldRelease_->key);
+    heldRelease_.reset();
+    releaseTimer_.stop();
     handle([&] { handheld_.keyUp(vk); });
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QPoint>
+#include <QTimer>
 #include <QWidget>
 #include <functional>
 #include <optional>
@@ -20,6 +21,10 @@ inline constexpr const char* kApplicationTitle = "Fenwater (Ostrel) Simulator";
 class TForm1 : public QWidget, public WindowHost {
     Q_OBJECT
   public:
+    // How long a key release that Qt did not mark as auto-repeat waits for the press
+    // that would make it half of a repeat pair.
+    static constexpr int kRepeatPairWaitMs = 40;
+
     TForm1(SettingsStore& store, CuePlayer& cues, TimeSource& time, const Pictures& pictures,
            TimerHost::Clock clock = monotonicMillis, QWidget* parent = nullptr);
     ~TForm1() override;
@@ -79,6 +84,12 @@ class TForm1 : public QWidget, public WindowHost {
     bool event(QEvent* event) override;
 
   private:
+    // A key release that may still turn out to be half of an auto-repeat pair.
+    struct HeldRelease {
+        int key;
+        std::uint64_t timestamp;
+    };
+    void deliverHeldRelease();
     void repaintChanges(const Panel& before);
     QPoint localPoint(const QMouseEvent* event) const;
     std::optional<Element> elementAt(QPoint p) const;
@@ -92,6 +103,8 @@ class TForm1 : public QWidget, public WindowHost {
     std::optional<Element> capture_;
     QPoint lastPoint_;  // the pointer's last position, window coordinates
     QMenu* menu_ = nullptr;
+    std::optional<HeldRelease> heldRelease_;
+    QTimer releaseTimer_;
 };
 
 }  // namespace fw
