@@ -2,7 +2,6 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QFile>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -17,8 +16,9 @@ namespace {
 
 // The three windows as the program builds them, with every way out recorded.
 struct Shell {
-    explicit Shell(std::optional<int> storedMode = std::nullopt) {
+    explicit Shell(std::optional<int> storedMode = std::nullopt, bool badType = false) {
         if (storedMode) game.store.values["soundmode"] = *storedMode;
+        if (badType) game.store.badTypes = {"SoundMode"};
         Rig& g = game;
         g.form->onClose = [this] { ++closed; };
         g.form->beeper = [this] { ++beeps; };
@@ -44,21 +44,12 @@ struct Shell {
     int closed = 0, beeps = 0, terminated = 0;
 };
 
-bool haveLauncherPictures() {
-    registerBuiltInPictures();
-    return QFile::exists(":/pictures/Im_Piccina.jpg") && QFile::exists(":/pictures/about.jpg");
-}
-
-#define NEED_PICTURES() \
-    if (!haveLauncherPictures()) GTEST_SKIP() << "built without pictures"
-
 void pick(TSplashForm& l, int index) {
     l.CB_Sound->setCurrentIndex(index);
     emit l.CB_Sound->activated(index);
 }
 
 TEST(Launcher, TheStoredSoundModeSelectsTheListItem) {
-    NEED_PICTURES();
     const struct {
         std::optional<int> stored;
         int index;
@@ -72,7 +63,6 @@ TEST(Launcher, TheStoredSoundModeSelectsTheListItem) {
 }
 
 TEST(Launcher, FirstRunPlayIsDisabledUntilAnItemIsPicked) {
-    NEED_PICTURES();
     Shell s;
     EXPECT_FALSE(s.launcher.Puls_Play->isEnabled());
     pick(s.launcher, 1);
@@ -80,7 +70,6 @@ TEST(Launcher, FirstRunPlayIsDisabledUntilAnItemIsPicked) {
 }
 
 TEST(Launcher, PlayStoresTheChoiceStartsSoundAndBringsUpTheGame) {
-    NEED_PICTURES();
     const struct {
         const char* what;
         std::optional<int> stored;
@@ -109,7 +98,6 @@ TEST(Launcher, PlayStoresTheChoiceStartsSoundAndBringsUpTheGame) {
 }
 
 TEST(Launcher, AMissingCatchCueShowsItsErrorForgetsTheChoiceAndEnds) {
-    NEED_PICTURES();
     Shell s;
     s.soundLoads = false;
     pick(s.launcher, 0);
@@ -122,7 +110,6 @@ TEST(Launcher, AMissingCatchCueShowsItsErrorForgetsTheChoiceAndEnds) {
 }
 
 TEST(Launcher, AnUnwritableSoundModeShowsTheStoreErrorAndPlayGoesOn) {
-    NEED_PICTURES();
     Shell s;
     s.game.store.failWrites = {"SoundMode"};
     pick(s.launcher, 2);
@@ -132,8 +119,20 @@ TEST(Launcher, AnUnwritableSoundModeShowsTheStoreErrorAndPlayGoesOn) {
     EXPECT_FALSE(s.launcher.isVisible());
 }
 
+TEST(Launcher, ASoundModeOfAnotherTypeEndsFormCreateAndPlayThenMatchesNothing) {
+    Shell s(std::nullopt, true);
+    QCoreApplication::processEvents();  // the error box is shown from the event loop
+    EXPECT_EQ(s.game.errors, std::vector<QString>{"Invalid data type for 'SoundMode'"});
+    EXPECT_EQ(s.launcher.CB_Sound->currentIndex(), -1);
+    EXPECT_TRUE(s.launcher.Puls_Play->isEnabled()) << "the handler ended before disabling Play";
+    s.launcher.Puls_PlayClick();
+    EXPECT_TRUE(s.started.empty()) << "no text matched: sound stays off";
+    EXPECT_TRUE(s.game.store.writes.empty());
+    EXPECT_TRUE(s.game.form->isVisible());
+    EXPECT_FALSE(s.launcher.isVisible());
+}
+
 TEST(Launcher, ClosingItBeforePlayIsExitAfterPlayNothingCloses) {
-    NEED_PICTURES();
     {
         Shell s;
         s.launcher.close();
@@ -147,7 +146,6 @@ TEST(Launcher, ClosingItBeforePlayIsExitAfterPlayNothingCloses) {
 }
 
 TEST(Menu, ShortcutsOnTheGameWindow) {
-    NEED_PICTURES();
     Shell s(2);
     s.launcher.Puls_PlayClick();
     TForm1& f = *s.game.form;
@@ -172,6 +170,11 @@ TEST(Menu, ShortcutsOnTheGameWindow) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
     QTest::keyClick(&f, Qt::Key_F1);
     EXPECT_TRUE(s.about.isVisible()) << "the about window shows again";
+    s.about.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&s.about));
+    QTest::keyClick(&s.about, Qt::Key_Escape);
+    EXPECT_EQ(s.closed, 0) << "Esc in the about window ends nothing";
+    EXPECT_TRUE(s.about.isVisible());
 
     f.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
@@ -182,7 +185,6 @@ TEST(Menu, ShortcutsOnTheGameWindow) {
 }
 
 TEST(Menu, ResetHiscoresWritesBothBeepsOnceAndLeavesAGameRunning) {
-    NEED_PICTURES();
     Shell s(2);
     s.launcher.Puls_PlayClick();
     Handheld& h = s.game.form->handheld();
@@ -200,7 +202,6 @@ TEST(Menu, ResetHiscoresWritesBothBeepsOnceAndLeavesAGameRunning) {
 }
 
 TEST(Menu, TheRightReleaseOpensItAfterAHeldLeftButtonIsReleased) {
-    NEED_PICTURES();
     Shell s(2);
     s.launcher.Puls_PlayClick();
     TForm1& f = *s.game.form;

@@ -25,6 +25,8 @@ void put32(QByteArray& b, qint64 v) {
 }  // namespace
 
 int FakeStore::ReadInteger(const std::string&, const std::string& name, int def) {
+    for (const std::string& bad : badTypes)
+        if (lower(bad) == lower(name)) throw StoreError("Invalid data type for '" + name + "'");
     auto it = values.find(lower(name));
     return it == values.end() ? def : it->second;
 }

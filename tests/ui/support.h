@@ -24,6 +24,7 @@ class FakeStore : public SettingsStore {
     void WriteInteger(const std::string&, const std::string& name, int value) override;
     std::map<std::string, int> values;    // by lower-case name
     std::vector<std::string> failWrites;  // names whose write throws
+    std::vector<std::string> badTypes;    // names stored as another type than text
     std::vector<std::string> writes;
 };
 
