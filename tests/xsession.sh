@@ -51,6 +51,16 @@ xsession_start() {
     unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS
 }
 
+# The usual start of a script run as SCRIPT FENWATER OUTDIR: prog and OUT (absolute)
+# set, OUT emptied, the X session started.
+#   begin FENWATER OUTDIR
+begin() {
+    prog=$(readlink -f "$1")
+    OUT=$(readlink -f "$2")
+    rm -rf "$OUT"
+    xsession_start
+}
+
 # A settings folder for one run: XDG_CONFIG_HOME pointed at DIR, with "SoundMode" stored
 # when a mode is given.
 #   settings_home DIR [SOUNDMODE]

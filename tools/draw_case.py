@@ -180,34 +180,43 @@ def scenery():
 
 
 # ------------------------------------------------------------------ buttons
-def small_button(cx, cy, r, look):
-    out = [circle(cx, cy, r + 2.6, "url(#recess)"),
-           circle(cx, cy, r + 1.2, "#141b1c")]
+# The two kinds of round button: recess and rim widths, rim colour, cap size, the
+# gradients of each look and the highlight of the raised one.
+BUTTON_KINDS = {
+    "small": dict(recess=2.6, rim=1.2, rim_fill="#141b1c", cap=0.72, raised="btnRaised",
+                  raised_cap="btnCap", pressed="btnPressed", pressed_cap="btnCapPressed",
+                  shine="#ffffff", shine_opacity="0.55", shine_at=(0.3, 0.42),
+                  shine_size=(0.36, 0.2)),
+    "big": dict(recess=3.5, rim=1.6, rim_fill="#151a1b", cap=0.78, raised="bigRaised",
+                raised_cap="bigCap", pressed="bigPressed", pressed_cap="bigCapPressed",
+                shine="#fff6e8", shine_opacity="0.5", shine_at=(0.28, 0.45),
+                shine_size=(0.38, 0.18)),
+}
+
+
+def round_button(kind, cx, cy, r, look):
+    k = BUTTON_KINDS[kind]
+    out = [circle(cx, cy, r + k["recess"], "url(#recess)"),
+           circle(cx, cy, r + k["rim"], k["rim_fill"])]
     if look == "raised":
-        out.append(circle(cx, cy, r, "url(#btnRaised)"))
-        out.append(circle(cx, cy, r * 0.72, "url(#btnCap)"))
-        out.append('<ellipse cx="%s" cy="%s" rx="%s" ry="%s" fill="#ffffff" '
-                   'fill-opacity="0.55"/>' % (f(cx - r * 0.3), f(cy - r * 0.42), f(r * 0.36),
-                                              f(r * 0.2)))
+        out.append(circle(cx, cy, r, "url(#%s)" % k["raised"]))
+        out.append(circle(cx, cy, r * k["cap"], "url(#%s)" % k["raised_cap"]))
+        out.append('<ellipse cx="%s" cy="%s" rx="%s" ry="%s" fill="%s" fill-opacity="%s"/>'
+                   % (f(cx - r * k["shine_at"][0]), f(cy - r * k["shine_at"][1]),
+                      f(r * k["shine_size"][0]), f(r * k["shine_size"][1]), k["shine"],
+                      k["shine_opacity"]))
     else:
-        out.append(circle(cx, cy, r, "url(#btnPressed)"))
-        out.append(circle(cx, cy, r * 0.72, "url(#btnCapPressed)"))
+        out.append(circle(cx, cy, r, "url(#%s)" % k["pressed"]))
+        out.append(circle(cx, cy, r * k["cap"], "url(#%s)" % k["pressed_cap"]))
     return "".join(out)
+
+
+def small_button(cx, cy, r, look):
+    return round_button("small", cx, cy, r, look)
 
 
 def big_button(cx, cy, r, look):
-    out = [circle(cx, cy, r + 3.5, "url(#recess)"),
-           circle(cx, cy, r + 1.6, "#151a1b")]
-    if look == "raised":
-        out.append(circle(cx, cy, r, "url(#bigRaised)"))
-        out.append(circle(cx, cy, r * 0.78, "url(#bigCap)"))
-        out.append('<ellipse cx="%s" cy="%s" rx="%s" ry="%s" fill="#fff6e8" '
-                   'fill-opacity="0.5"/>' % (f(cx - r * 0.28), f(cy - r * 0.45), f(r * 0.38),
-                                             f(r * 0.18)))
-    else:
-        out.append(circle(cx, cy, r, "url(#bigPressed)"))
-        out.append(circle(cx, cy, r * 0.78, "url(#bigCapPressed)"))
-    return "".join(out)
+    return round_button("big", cx, cy, r, look)
 
 
 def collar(cx, cy, radius):

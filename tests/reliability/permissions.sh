@@ -7,11 +7,8 @@
 # environment hold.
 #   permissions.sh FENWATER OUTDIR
 set -eu
-prog=$(readlink -f "$1")
-OUT=$(readlink -f "$2")
-rm -rf "$OUT"
 . "$(dirname "$0")/../xsession.sh"
-xsession_start
+begin "$1" "$2"
 settings_home "$OUT/config"
 run_folder "$prog" "$OUT/run"
 mkdir -p "$OUT/bin"

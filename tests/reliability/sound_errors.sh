@@ -4,11 +4,8 @@
 # the program ends with "SoundMode" -1 stored.
 #   sound_errors.sh FENWATER OUTDIR
 set -eu
-prog=$(readlink -f "$1")
-OUT=$2
-rm -rf "$OUT"
 . "$(dirname "$0")/../xsession.sh"
-xsession_start
+begin "$1" "$2"
 export SDL_AUDIODRIVER=dummy
 
 # case: what is done to the run folder's SOUND folder

@@ -7,11 +7,8 @@
 # shows that the check hears it.
 #   sound_silent.sh FENWATER OUTDIR
 set -eu
-prog=$(readlink -f "$1")
-OUT=$2
-rm -rf "$OUT"
 . "$(dirname "$0")/../xsession.sh"
-xsession_start
+begin "$1" "$2"
 here=$(dirname "$(readlink -f "$0")")
 
 # case | SDL audio driver | what is done to SOUND | the move cue is heard

@@ -5,11 +5,8 @@
 # game window comes up and the game plays.
 #   store_unwritable.sh FENWATER OUTDIR
 set -eu
-prog=$(readlink -f "$1")
-OUT=$2
-rm -rf "$OUT"
 . "$(dirname "$0")/../xsession.sh"
-xsession_start
+begin "$1" "$2"
 settings_home "$OUT/config"
 echo "not a folder" >"$OUT/config/Morvane"
 run_folder "$prog" "$OUT/run"
