@@ -661,11 +661,11 @@ void Handheld::gameOver() {
     // when the store fails; a failed write ends the handler here.
     if (GameMode == 1 && Score > HiScoreA) {
         HiScoreA = Score;
-        store_.WriteInteger("", "HiScoreA", HiScoreA);
+        store_.RaiseInteger("", "HiScoreA", HiScoreA);
     }
     if (GameMode == 2 && Score > HiScoreB) {
         HiScoreB = Score;
-        store_.WriteInteger("", "HiScoreB", HiScoreB);
+        store_.RaiseInteger("", "HiScoreB", HiScoreB);
     }
     BlinkStep = 1;
     BlinkTicks = 1;

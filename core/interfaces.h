@@ -28,6 +28,14 @@ class SettingsStore {
     virtual int ReadInteger(const std::string& section, const std::string& name, int def) = 0;
     // Stores value as decimal text under name. Throws StoreError on failure.
     virtual void WriteInteger(const std::string& section, const std::string& name, int value) = 0;
+    // Stores value as WriteInteger does, unless the value stored now is a greater whole
+    // number: that one stays. Used for best scores, so that a lower score never replaces
+    // a higher one another copy of the program stored meanwhile. A store shared between
+    // programs reads and writes under one lock; this default suits a store of one program.
+    virtual void RaiseInteger(const std::string& section, const std::string& name, int value) {
+        if (ReadInteger(section, name, value) > value) return;
+        WriteInteger(section, name, value);
+    }
 };
 
 // The three sound cues.

@@ -115,6 +115,15 @@ int Settings::ReadInteger(const std::string& section, const std::string& name, i
 }
 
 void Settings::WriteInteger(const std::string& section, const std::string& name, int value) {
+    write(section, name, value, false);
+}
+
+void Settings::RaiseInteger(const std::string& section, const std::string& name, int value) {
+    write(section, name, value, true);
+}
+
+void Settings::write(const std::string& section, const std::string& name, int value,
+                     bool keepGreater) {
     const auto key = reg::keyForSection(section);
     if (!key || !makeFolder()) throw createKeyError(section);
     Lock lock(*this);
@@ -122,6 +131,15 @@ void Settings::WriteInteger(const std::string& section, const std::string& name,
     Snapshot snapshot = load();
     if (snapshot.state == State::Unreadable) throw createKeyError(section);
     if (!reg::isWritableName(name)) throw setDataError(name);
+    if (keepGreater && snapshot.state == State::Good) {
+        // Read under the same lock as the write, so no other copy's value slips between.
+        if (const auto stored = snapshot.doc.find(*key, name);
+            stored && (stored->type == reg::kText || stored->type == reg::kExpandableText)) {
+            const auto text = reg::decodeText(stored->data);
+            const auto number = text ? parseIntegerText(*text) : std::nullopt;
+            if (number && *number > value) return;
+        }
+    }
     if (snapshot.state == State::Junk) {
         // The old file is kept under another name before a fresh one replaces it.
         if (!keepAside()) throw createKeyError(section);

@@ -37,6 +37,8 @@ class Settings : public SettingsStore {
     void Open() override;
     int ReadInteger(const std::string& section, const std::string& name, int def) override;
     void WriteInteger(const std::string& section, const std::string& name, int value) override;
+    // Reads the stored value and writes the new one under one lock.
+    void RaiseInteger(const std::string& section, const std::string& name, int value) override;
 
   private:
     enum class State { Missing, Unreadable, Junk, Good };
@@ -46,6 +48,7 @@ class Settings : public SettingsStore {
     };
     class Lock;
 
+    void write(const std::string& section, const std::string& name, int value, bool keepGreater);
     bool makeFolder();
     Snapshot load();
     bool keepAside();

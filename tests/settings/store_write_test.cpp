@@ -222,5 +222,26 @@ TEST(StoreWrite, JunkIsMovedAsideWithoutHardLinksAndNeverOverwritten) {
     EXPECT_EQ(readFile(noLinks.path()), junk);
 }
 
+TEST(StoreWrite, RaiseNeverLowersAStoredNumber) {
+    // What another copy of the program left in the file, and what a game over then keeps.
+    const struct {
+        const char* stored;
+        int raised;
+        int expected;
+    } cases[] = {
+        {"\"HiScoreA\"=\"50\"", 2, 50},  {"\"HiScoreA\"=\"50\"", 50, 50},
+        {"\"hiscorea\"=\"2\"", 50, 50},  {"\"HiScoreA\"=\"-5\"", -7, -5},
+        {"\"HiScoreA\"=\"junk\"", 3, 3}, {"\"HiScoreA\"=dword:00000032", 3, 3},
+        {"\"Other\"=\"90\"", 3, 3},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        writeFile(dir.store() / "settings.reg", keyFile({c.stored}));
+        Settings store(dir.store());
+        store.RaiseInteger("", "HiScoreA", c.raised);
+        EXPECT_EQ(Settings(dir.store()).ReadInteger("", "HiscoreA", -99), c.expected) << c.stored;
+    }
+}
+
 }  // namespace
 }  // namespace fw::test
