@@ -5,12 +5,15 @@ ASAN := build/asan
 CMAKE_FLAGS := -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build run test test-long format clean
+.PHONY: all deps deps-test build run test test-long format clean
 
 all: build
 
 deps:
-	@tools/install-deps.sh
+	@tools/install-deps.sh run
+
+deps-test:
+	@tools/install-deps.sh run test
 
 build: deps
 	@[ -f $(BUILD)/build.ninja ] || cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
@@ -19,7 +22,7 @@ build: deps
 run: build
 	cd $(BUILD)/stage && ./fenwater
 
-test: build
+test: deps-test build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS) -LE long
 	@[ -f $(ASAN)/build.ninja ] || cmake -S . -B $(ASAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
 		-DFENWATER_CORE_ONLY=ON -DFENWATER_SANITIZE=ON
@@ -28,7 +31,7 @@ test: build
 		ctest --test-dir $(ASAN) --output-on-failure -j $(JOBS) -LE long
 
 # The long runs: soak, randomized and fuzz-style tests, benchmarks are separate.
-test-long: build
+test-long: deps-test build
 	ctest --test-dir $(BUILD) --output-on-failure -L long
 
 format:

@@ -1,9 +1,15 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, when any is missing.
-# Uses apt-get directly as root, sudo otherwise; stops with the list when neither works.
+# Installs the Debian packages of the given lists (tools/packages-LIST.txt) when any is
+# missing. Uses apt-get directly as root, sudo otherwise; stops with the list when
+# neither works.
+#   install-deps.sh run        what building and playing need
+#   install-deps.sh run test   that and what the tests need
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
-mapfile -t wanted < <(grep -vE '^\s*(#|$)' "$here/packages.txt")
+wanted=()
+for list in "$@"; do
+    mapfile -t -O "${#wanted[@]}" wanted < <(grep -vE '^\s*(#|$)' "$here/packages-$list.txt")
+done
 missing=()
 for p in "${wanted[@]}"; do
     status=$(dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null || true)
