@@ -100,8 +100,9 @@ TEST(StoreWrite, KeepsEverythingElseAsItWas) {
         "\"HiScoreA\"=\"8\"\n\n"
         "[HKEY_CURRENT_USER\\Software\\Elsewhere]\n"
         "\"HiScoreA\"=\"9\"\n";
+    // Every line keeps its line end; new lines end as most lines do.
     const std::string after =
-        "Windows Registry Editor Version 5.00\n\n"
+        "Windows Registry Editor Version 5.00\r\n\r\n"
         "; kept by hand\n"
         "[HKEY_CURRENT_USER\\Software\\Morvane\\Fenwater]\n"
         "@=\"default\"\n"
