@@ -7,9 +7,12 @@
 
 #include <cerrno>
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <cstdlib>
 #include <ctime>
+#include <memory>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -23,7 +26,7 @@ constexpr const char* kFileName = "settings.reg";
 constexpr const char* kAsidePrefix = "settings.reg.bad-";
 // How long a change waits for another program's lock, and how long once a wait has
 // run out, so that a lock held for good (a stopped program, a network file system)
-// does not freeze every write in turn.
+// does not freeze every write in turn; and how often it tries then.
 constexpr auto kLockWait = std::chrono::seconds(2);
 constexpr auto kStuckLockWait = std::chrono::milliseconds(100);
 constexpr auto kLockRetry = std::chrono::milliseconds(10);
@@ -61,30 +64,29 @@ std::filesystem::path passwordHome() {
 // The exclusive lock that serialises every change of the file among all
 // processes. The lock file itself is never replaced, so every writer locks the
 // same inode; the lock ends when the descriptor closes, even if the holder dies.
+//
+// A lock another process holds is waited on for a bounded time. The wait is a
+// blocking flock in a thread of its own, so that the kernel hands the lock over
+// as soon as it is let go (repeated tries would rarely catch a busy writer
+// between two of its writes); when the time runs out the thread is left to
+// finish by itself and lets the lock go at once if it ever gets it. After a wait
+// that ran out, the store only tries for a moment until it gets the lock again,
+// so a lock held for good costs neither seconds per write nor a thread each.
 class Settings::Lock {
   public:
     enum class Outcome { Held, Busy, Failed };
 
-    Lock(Settings& store, std::chrono::steady_clock::duration wait) : ops_(store.ops_) {
+    explicit Lock(Settings& store) : ops_(store.ops_) {
         fd_ = ops_.open(store.lockPath_.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK, 0600);
         if (fd_ < 0) return;
-        const auto deadline = std::chrono::steady_clock::now() + wait;
-        for (;;) {
-            if (ops_.flock(fd_, LOCK_EX | LOCK_NB) == 0) {
-                outcome_ = Outcome::Held;
-                break;
-            }
-            const bool busy = errno == EWOULDBLOCK;
-            if (!busy || std::chrono::steady_clock::now() >= deadline) {
-                outcome_ = busy ? Outcome::Busy : Outcome::Failed;
-                break;
-            }
-            std::this_thread::sleep_for(kLockRetry);
+        if (ops_.flock(fd_, LOCK_EX | LOCK_NB) == 0) {
+            outcome_ = Outcome::Held;
+        } else if (errno == EWOULDBLOCK) {
+            outcome_ = store.lockStuck_ ? tryFor(kStuckLockWait) : waitFor(kLockWait);
         }
-        if (outcome_ != Outcome::Held) {
-            ops_.close(fd_);
-            fd_ = -1;
-        }
+        store.lockStuck_ = outcome_ == Outcome::Busy;
+        if (outcome_ != Outcome::Held && fd_ >= 0) ops_.close(fd_);
+        if (outcome_ != Outcome::Held) fd_ = -1;
     }
     ~Lock() {
         if (fd_ >= 0) ops_.close(fd_);
@@ -95,6 +97,45 @@ class Settings::Lock {
     Outcome outcome() const { return outcome_; }
 
   private:
+    // What the store and a waiting thread share.
+    struct Wait {
+        std::mutex mutex;
+        std::condition_variable finished;
+        bool done = false;
+        bool abandoned = false;
+        int result = -1;
+    };
+
+    Outcome waitFor(std::chrono::steady_clock::duration time) {
+        auto wait = std::make_shared<Wait>();
+        std::thread([wait, fd = fd_, flock = ops_.flock, close = ops_.close] {
+            const int result = flock(fd, LOCK_EX);
+            const std::lock_guard guard(wait->mutex);
+            wait->done = true;
+            wait->result = result;
+            if (wait->abandoned) close(fd);
+            wait->finished.notify_one();
+        }).detach();
+        std::unique_lock guard(wait->mutex);
+        if (wait->finished.wait_for(guard, time, [&] { return wait->done; })) {
+            return wait->result == 0 ? Outcome::Held : Outcome::Failed;
+        }
+        // The descriptor is the thread's now.
+        wait->abandoned = true;
+        fd_ = -1;
+        return Outcome::Busy;
+    }
+
+    Outcome tryFor(std::chrono::steady_clock::duration time) {
+        const auto deadline = std::chrono::steady_clock::now() + time;
+        for (;;) {
+            std::this_thread::sleep_for(kLockRetry);
+            if (ops_.flock(fd_, LOCK_EX | LOCK_NB) == 0) return Outcome::Held;
+            if (errno != EWOULDBLOCK) return Outcome::Failed;
+            if (std::chrono::steady_clock::now() >= deadline) return Outcome::Busy;
+        }
+    }
+
     const FileOps& ops_;
     int fd_ = -1;
     Outcome outcome_ = Outcome::Failed;
@@ -132,8 +173,7 @@ void Settings::Open() {
     Snapshot snapshot = load();
     if (snapshot.state == State::Good && snapshot.doc.hasKey({})) return;
     if (snapshot.state != State::Good && snapshot.state != State::Missing) return;
-    Lock lock(*this, lockStuck_ ? kStuckLockWait : kLockWait);
-    lockStuck_ = lock.outcome() == Lock::Outcome::Busy;
+    Lock lock(*this);
     if (lock.outcome() != Lock::Outcome::Held) return;
     snapshot = load();
     if (snapshot.state != State::Good && snapshot.state != State::Missing) return;
@@ -172,8 +212,7 @@ void Settings::write(const std::string& section, const std::string& name, int va
                      bool keepGreater) {
     const auto key = reg::keyForSection(section);
     if (!key || !makeFolder()) throw createKeyError(section);
-    Lock lock(*this, lockStuck_ ? kStuckLockWait : kLockWait);
-    lockStuck_ = lock.outcome() == Lock::Outcome::Busy;
+    Lock lock(*this);
     if (lock.outcome() == Lock::Outcome::Busy) throw setDataError(name);
     if (lock.outcome() != Lock::Outcome::Held) throw createKeyError(section);
     Snapshot snapshot = load();

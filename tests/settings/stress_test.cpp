@@ -74,7 +74,9 @@ TEST(StressKill, KilledWriterLeavesTheOldOrTheNewValue) {
             }
         });
         ::close(fds[1]);
-        ::usleep(random() % 20000);
+        // Every fourth writer lives a while longer, so that writes complete even on a
+        // busy machine, where one write can take longer than the shortest lives.
+        ::usleep(random() % 20000 + (kill % 4 == 0 ? 60000 : 0));
         ::kill(pid, SIGKILL);
         int status = 0;
         ::waitpid(pid, &status, 0);
