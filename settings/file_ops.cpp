@@ -35,6 +35,11 @@ FileOps FileOps::posix() {
         return retryOnInterrupt([&] { return ::write(fd, buf, count); });
     };
     ops.fstat = [](int fd, struct stat* st) { return ::fstat(fd, st); };
+    ops.lstat = [](const char* path, struct stat* st) { return ::lstat(path, st); };
+    ops.readlink = [](const char* path, char* buf, std::size_t size) {
+        return ::readlink(path, buf, size);
+    };
+    ops.fchmod = [](int fd, mode_t mode) { return ::fchmod(fd, mode); };
     ops.fsync = [](int fd) { return retryOnInterrupt([&] { return ::fsync(fd); }); };
     ops.close = [](int fd) { return ::close(fd); };
     ops.flock = [](int fd, int operation) {

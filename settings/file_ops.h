@@ -19,6 +19,9 @@ struct FileOps {
     std::function<ssize_t(int fd, void* buf, std::size_t count)> read;
     std::function<ssize_t(int fd, const void* buf, std::size_t count)> write;
     std::function<int(int fd, struct stat* st)> fstat;
+    std::function<int(const char* path, struct stat* st)> lstat;
+    std::function<ssize_t(const char* path, char* buf, std::size_t size)> readlink;
+    std::function<int(int fd, mode_t mode)> fchmod;
     std::function<int(int fd)> fsync;
     std::function<int(int fd)> close;
     std::function<int(int fd, int operation)> flock;

@@ -1,5 +1,6 @@
 #include "reg_document.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -166,8 +167,9 @@ void appendUtf8(std::string& out, std::uint32_t code) {
     }
 }
 
-// Text kept as UTF-16LE bytes (the hex(1) and hex(2) forms), up to its first zero.
-std::optional<std::string> decodeUtf16(std::string_view bytes) {
+// UTF-16LE bytes as UTF-8, up to the first zero when stopAtZero; nothing for
+// an odd length or an unpaired surrogate.
+std::optional<std::string> decodeUtf16(std::string_view bytes, bool stopAtZero) {
     if (bytes.size() % 2 != 0) return std::nullopt;
     auto unit = [&](std::size_t i) {
         return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[2 * i]) |
@@ -177,7 +179,7 @@ std::optional<std::string> decodeUtf16(std::string_view bytes) {
     const std::size_t count = bytes.size() / 2;
     for (std::size_t i = 0; i < count; ++i) {
         std::uint32_t code = unit(i);
-        if (code == 0) break;
+        if (code == 0 && stopAtZero) break;
         if (code >= 0xDC00 && code <= 0xDFFF) return std::nullopt;
         if (code >= 0xD800 && code <= 0xDBFF) {
             if (i + 1 >= count || unit(i + 1) < 0xDC00 || unit(i + 1) > 0xDFFF) return std::nullopt;
@@ -187,6 +189,85 @@ std::optional<std::string> decodeUtf16(std::string_view bytes) {
         appendUtf8(out, code);
     }
     return out;
+}
+
+// One byte a character, up to the first zero when stopAtZero, as UTF-8.
+std::string decodeLatin1(std::string_view bytes, bool stopAtZero) {
+    std::string out;
+    for (char c : bytes) {
+        if (c == '\0' && stopAtZero) break;
+        appendUtf8(out, static_cast<unsigned char>(c));
+    }
+    return out;
+}
+
+// The code points of valid UTF-8 text, each handed to emit.
+template <typename Emit>
+void forEachCode(std::string_view s, Emit emit) {
+    for (std::size_t i = 0; i < s.size();) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        const std::size_t length = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+        std::uint32_t code = length == 1 ? c : c & (0x7F >> length);
+        for (std::size_t k = 1; k < length; ++k)
+            code = (code << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+        emit(code);
+        i += length;
+    }
+}
+
+std::string encodeUtf16(std::string_view s) {
+    std::string out;
+    auto put = [&](std::uint32_t unit) {
+        out += static_cast<char>(unit & 0xFF);
+        out += static_cast<char>(unit >> 8);
+    };
+    forEachCode(s, [&](std::uint32_t code) {
+        if (code < 0x10000) {
+            put(code);
+        } else {
+            put(0xD800 + ((code - 0x10000) >> 10));
+            put(0xDC00 + ((code - 0x10000) & 0x3FF));
+        }
+    });
+    return out;
+}
+
+// Latin-1 bytes of text whose every character is below U+0100.
+std::string encodeLatin1(std::string_view s) {
+    std::string out;
+    forEachCode(s, [&](std::uint32_t code) { out += static_cast<char>(code); });
+    return out;
+}
+
+// Whether the first line that is not blank is exactly this.
+bool firstTextLineIs(std::string_view text, std::string_view want) {
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        if (line.ends_with('\r')) line.remove_suffix(1);
+        if (!trim(line).empty()) return trim(line) == want;
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+    }
+    return false;
+}
+
+// The file's text as UTF-8, and its encoding; nothing when it is not valid in it.
+std::optional<std::string> decodeFile(std::string_view bytes, Encoding& encoding) {
+    if (bytes.starts_with("\xFF\xFE")) {
+        encoding = Encoding::Utf16Le;
+        return decodeUtf16(bytes.substr(2), false);
+    }
+    if (bytes.starts_with("\xEF\xBB\xBF")) {
+        encoding = Encoding::Utf8Bom;
+        bytes.remove_prefix(3);
+    } else if (firstTextLineIs(bytes, kOldSignature)) {
+        encoding = Encoding::Ansi;
+        return decodeLatin1(bytes, false);
+    } else {
+        encoding = Encoding::Utf8;
+    }
+    if (!isValidUtf8(bytes)) return std::nullopt;
+    return std::string(bytes);
 }
 
 std::optional<std::vector<std::string>> splitKeyPath(std::string_view path) {
@@ -228,7 +309,7 @@ int dataType(std::string_view data) {
     return static_cast<int>(type);
 }
 
-std::optional<std::string> decodeText(std::string_view data) {
+std::optional<std::string> decodeText(std::string_view data, bool narrow) {
     data = trim(data);
     const int type = dataType(data);
     if (type == kText && data.front() == '"') {
@@ -240,52 +321,77 @@ std::optional<std::string> decodeText(std::string_view data) {
     if (type != kText && type != kExpandableText) return std::nullopt;
     const auto bytes = parseHexBytes(data.substr(data.find(':') + 1));
     if (!bytes) return std::nullopt;
-    return decodeUtf16(*bytes);
+    if (narrow) return decodeLatin1(*bytes, true);
+    return decodeUtf16(*bytes, true);
 }
 
-std::optional<Document> Document::parse(std::string_view text) {
-    if (text.size() > kMaxFileSize) return std::nullopt;
-    if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
-    if (!isValidUtf8(text)) return std::nullopt;
+std::optional<Document> Document::parse(std::string_view bytes) {
+    if (bytes.size() > kMaxFileSize) return std::nullopt;
+    Document doc;
+    const auto decoded = decodeFile(bytes, doc.encoding_);
+    if (!decoded) return std::nullopt;
+    std::string_view text = *decoded;
 
-    std::vector<std::string_view> physical;
+    // The physical lines and the line end after each.
+    std::vector<std::string_view> physical, ends;
     while (!text.empty()) {
         const std::size_t end = text.find('\n');
         std::string_view line = text.substr(0, end);
-        if (line.ends_with('\r')) line.remove_suffix(1);
+        std::string_view lineEnd = end == std::string_view::npos ? "" : "\n";
+        if (line.ends_with('\r')) {
+            line.remove_suffix(1);
+            lineEnd = "\r\n";
+        }
         if (hasControlCharacter(line) || physical.size() == kMaxLines) return std::nullopt;
         physical.push_back(line);
+        ends.push_back(lineEnd);
         text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
     }
+    // Lines the document adds end as most of the file's lines do.
+    const auto crlf = std::count(ends.begin(), ends.end(), "\r\n");
+    const auto lf = std::count(ends.begin(), ends.end(), "\n");
+    doc.newline_ = crlf > lf ? "\r\n" : "\n";
 
-    Document doc;
-    bool afterHeader = false;
+    // Which key the lines belong to: none yet, the store's key or a sub-key of it, or another.
+    enum class In { Nothing, Store, Other } in = In::Nothing;
     for (std::size_t i = 0; i < physical.size(); ++i) {
         const std::string_view t = trim(physical[i]);
         Line line;
         line.raw = physical[i];
+        line.end = ends[i];
         if (!doc.hasSignature_) {
-            if (!t.empty() && t != kSignature) return std::nullopt;
+            if (!t.empty() && t != kSignature && t != kOldSignature) return std::nullopt;
             doc.hasSignature_ = !t.empty();
+            doc.narrow_ = t == kOldSignature;
         } else if (t.empty() || t.front() == ';') {
             // blank line or comment
         } else if (t.front() == '[') {
-            if (t.size() < 3 || t.back() != ']' || t[1] == '-') return std::nullopt;
-            auto key = splitKeyPath(t.substr(1, t.size() - 2));
-            if (!key) return std::nullopt;
+            // A header, well formed or not, ends the key before it.
+            const bool deletion = t.size() > 1 && t[1] == '-';
+            std::string_view path = t.substr(deletion ? 2 : 1);
+            const bool closed = path.ends_with(']');
+            if (closed) path.remove_suffix(1);
+            const bool store = startsWithFold(path, kRootKey) &&
+                               (path.size() == kRootKey.size() || path[kRootKey.size()] == '\\');
+            auto key = closed && !deletion ? splitKeyPath(path) : std::nullopt;
+            if (store && !key) return std::nullopt;
             line.kind = Kind::Header;
-            line.key = std::move(*key);
-            afterHeader = true;
-        } else if ((t.front() == '"' || t.front() == '@') && afterHeader) {
+            if (key) line.key = std::move(*key);
+            in = store ? In::Store : In::Other;
+        } else if ((t.front() == '"' || t.front() == '@') && in != In::Nothing) {
             std::size_t pos = 1;
+            std::optional<std::string> name = std::string();
             if (t.front() == '"') {
                 pos = 0;
-                auto name = parseQuoted(t, pos);
-                if (!name) return std::nullopt;
-                line.name = std::move(*name);
+                name = parseQuoted(t, pos);
             }
-            const std::string_view rest = trimLeft(t.substr(pos));
-            if (rest.empty() || rest.front() != '=') return std::nullopt;
+            const std::string_view rest = name ? trimLeft(t.substr(pos)) : std::string_view();
+            if (rest.empty() || rest.front() != '=') {
+                if (in == In::Store) return std::nullopt;
+                doc.lines_.push_back(std::move(line));
+                continue;
+            }
+            line.name = std::move(*name);
             line.data = trimLeft(rest.substr(1));
             // Hexadecimal data may go on over lines that end in a backslash (at
             // the end of the file, over nothing).
@@ -294,19 +400,36 @@ std::optional<Document> Document::parse(std::string_view text) {
                     line.data.pop_back();
                     if (i + 1 == physical.size()) break;
                     ++i;
-                    line.raw += '\n';
+                    line.raw += line.end;
                     line.raw += physical[i];
+                    line.end = ends[i];
                     last = trim(physical[i]);
                     line.data += last;
                 }
             }
             line.kind = Kind::Value;
-        } else {
+        } else if (in == In::Store) {
             return std::nullopt;
         }
+        // Anything else lies outside the store's keys and is kept as it is.
         doc.lines_.push_back(std::move(line));
     }
     return doc;
+}
+
+bool Document::canHold(std::string_view text) const {
+    if (encoding_ != Encoding::Ansi) return true;
+    bool fits = true;
+    forEachCode(text, [&](std::uint32_t code) { fits = fits && code < 0x100; });
+    return fits;
+}
+
+Document::Line Document::newLine(Kind kind, std::string raw) const {
+    Line line;
+    line.kind = kind;
+    line.raw = std::move(raw);
+    line.end = newline_;
+    return line;
 }
 
 bool Document::isOpenContinuation(const Line& line) {
@@ -349,7 +472,7 @@ std::optional<ValueRef> Document::find(const KeyPath& key, std::string_view name
     const long index = findLine(key, name);
     if (index < 0) return std::nullopt;
     const Line& line = lines_[static_cast<std::size_t>(index)];
-    return ValueRef{dataType(line.data), line.data};
+    return ValueRef{dataType(line.data), line.data, narrow_};
 }
 
 bool Document::ensureKey(const KeyPath& key) {
@@ -357,11 +480,11 @@ bool Document::ensureKey(const KeyPath& key) {
     if (!hasSignature_) {
         // Only blank lines can come before the signature: nothing is lost.
         lines_.clear();
-        lines_.push_back(Line{Kind::Other, std::string(kSignature), {}, {}, {}});
+        lines_.push_back(newLine(Kind::Other, std::string(kSignature)));
         hasSignature_ = true;
     }
-    if (!trim(lines_.back().raw).empty()) lines_.push_back(Line{});
-    Line header{Kind::Header, "[" + std::string(kRootKey), {}, {}, {}};
+    if (!trim(lines_.back().raw).empty()) lines_.push_back(newLine(Kind::Other, ""));
+    Line header = newLine(Kind::Header, "[" + std::string(kRootKey));
     header.key.assign(kRootComponents.begin(), kRootComponents.end());
     for (const std::string& part : key) {
         header.raw += "\\" + part;
@@ -391,19 +514,32 @@ void Document::setText(const KeyPath& key, std::string_view name, std::string_vi
         if (lines_[i].kind == Kind::Value) at = i + 1;
     }
     if (isOpenContinuation(lines_[at - 1]))
-        lines_.insert(lines_.begin() + static_cast<long>(at++), Line{});
-    Line value{Kind::Value, {}, {}, std::string(name), quote(text)};
+        lines_.insert(lines_.begin() + static_cast<long>(at++), newLine(Kind::Other, ""));
+    Line value = newLine(Kind::Value, {});
+    value.name = name;
+    value.data = quote(text);
     value.raw = nameText(value.name) + "=" + value.data;
     lines_.insert(lines_.begin() + static_cast<long>(at), std::move(value));
 }
 
 std::string Document::serialize() const {
-    std::string out;
-    for (const Line& line : lines_) {
-        out += line.raw;
-        out += '\n';
+    std::string text;
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        text += lines_[i].raw;
+        // A last line without a line end gets one once another line follows it.
+        text += lines_[i].end.empty() && i + 1 < lines_.size() ? newline_ : lines_[i].end;
     }
-    return out;
+    switch (encoding_) {
+        case Encoding::Utf8:
+            return text;
+        case Encoding::Utf8Bom:
+            return "\xEF\xBB\xBF" + text;
+        case Encoding::Utf16Le:
+            return "\xFF\xFE" + encodeUtf16(text);
+        case Encoding::Ansi:
+            return encodeLatin1(text);
+    }
+    return text;
 }
 
 std::vector<ValueEntry> Document::values() const {

@@ -1,5 +1,5 @@
 // The settings file: a registry export in the text form of the Windows registry
-// editor ("Windows Registry Editor Version 5.00"), UTF-8 encoded.
+// editor ("Windows Registry Editor Version 5.00", or the older "REGEDIT4").
 //
 //   Windows Registry Editor Version 5.00
 //
@@ -10,11 +10,18 @@
 //   [HKEY_CURRENT_USER\Software\Morvane\Fenwater\Section]
 //   "Other"=dword:00000010
 //
-// A document keeps every line it was read from, so a change to one value
-// leaves everything else (other values and keys, their types, comments and
-// layout) exactly as it was. Key and value names are matched without regard to
-// the case of ASCII letters; a value that occurs more than once in a key is
-// taken from its last occurrence, as an import by the registry editor would.
+// The file may be UTF-8 (with or without a byte-order mark), UTF-16LE with a
+// byte-order mark as the registry editor writes it, or, under the REGEDIT4
+// header, one byte a character. Lines end in LF or CR LF.
+//
+// A document keeps every line it was read from, with its line end, and its
+// encoding, so a change to one value leaves everything else (other values and
+// keys, their types, comments, layout and bytes) exactly as it was. Lines the
+// format does not know are kept as they are as long as they lie outside the
+// store's key and its sub-keys; there every line must parse, or the file is
+// not taken as settings. Key and value names are matched without regard to the
+// case of ASCII letters; a value that occurs more than once in a key is taken
+// from its last occurrence, as an import by the registry editor would.
 #pragma once
 
 #include <cstddef>
@@ -26,6 +33,8 @@
 namespace fw::reg {
 
 inline constexpr std::string_view kSignature = "Windows Registry Editor Version 5.00";
+// The header of the older format, whose hex(1) and hex(2) text has one byte a character.
+inline constexpr std::string_view kOldSignature = "REGEDIT4";
 // The key that holds the store's values; a section is a sub-key of it.
 inline constexpr std::string_view kRootKey = "HKEY_CURRENT_USER\\Software\\Morvane\\Fenwater";
 // Files above this size, or of more lines, are not settings files but junk;
@@ -43,6 +52,11 @@ enum Type : int {
     kDword = 4,           // REG_DWORD: dword:
 };
 
+// How the file's text is stored. Ansi is one byte a character (REGEDIT4 files in
+// the system's code page), read and written as Latin-1 so that every byte comes
+// back as it was.
+enum class Encoding { Utf8, Utf8Bom, Utf16Le, Ansi };
+
 // Key path components below the root key; empty for the root key itself.
 using KeyPath = std::vector<std::string>;
 
@@ -58,12 +72,14 @@ bool isWritableName(std::string_view name);
 int dataType(std::string_view data);
 
 // The text of a text value (kText or kExpandableText) from its data text, up
-// to its first zero character; nothing when the data is malformed.
-std::optional<std::string> decodeText(std::string_view data);
+// to its first zero character; nothing when the data is malformed. The hex(1)
+// and hex(2) forms hold UTF-16LE, or one byte a character when narrow.
+std::optional<std::string> decodeText(std::string_view data, bool narrow = false);
 
 struct ValueRef {
     int type = kUnknown;
-    std::string data;  // the data text after "=", continuation lines joined
+    std::string data;     // the data text after "=", continuation lines joined
+    bool narrow = false;  // hex text of one byte a character (a REGEDIT4 file)
 };
 
 // One value as listed by Document::values().
@@ -79,10 +95,14 @@ class Document {
     // An empty document: the file does not exist yet.
     Document() = default;
 
-    // Reads a settings file; nothing when the text is not a settings file (no
-    // signature, invalid UTF-8, control characters, a line of no known kind, a
-    // value outside any key, ...).
-    static std::optional<Document> parse(std::string_view text);
+    // Reads a settings file; nothing when the bytes are not a settings file (no
+    // signature, text not valid in its encoding, control characters, a line of
+    // the store's keys that does not parse, a deletion of the store's key, ...).
+    static std::optional<Document> parse(std::string_view bytes);
+
+    Encoding encoding() const { return encoding_; }
+    // Whether text (UTF-8) can be written in the document's encoding.
+    bool canHold(std::string_view text) const;
 
     bool hasKey(const KeyPath& key) const;
     std::optional<ValueRef> find(const KeyPath& key, std::string_view name) const;
@@ -93,6 +113,7 @@ class Document {
     // needed. An existing value keeps its place and the spelling of its name.
     void setText(const KeyPath& key, std::string_view name, std::string_view text);
 
+    // The file's bytes, in the document's encoding.
     std::string serialize() const;
 
     // Every value of every key in file order.
@@ -102,11 +123,15 @@ class Document {
     enum class Kind { Other, Header, Value };
     struct Line {
         Kind kind = Kind::Other;
-        std::string raw;               // the exact text; continuation lines joined by '\n'
-        std::vector<std::string> key;  // Header: the key path components
+        std::string raw;  // the exact text; continuation lines joined with their line ends
+        std::string end;  // the line end after it; empty for the last line of a file without one
+        std::vector<std::string> key;  // Header: the key path components (none when malformed)
         std::string name;              // Value: the name, unescaped
         std::string data;              // Value: the data text
     };
+
+    // A line made by the document, ending like the file's lines.
+    Line newLine(Kind kind, std::string raw) const;
 
     // Whether the line is hexadecimal data whose last line ends in a backslash
     // at the end of the file: a line put right after it would be read as more data.
@@ -118,6 +143,9 @@ class Document {
 
     std::vector<Line> lines_;
     bool hasSignature_ = false;
+    bool narrow_ = false;  // under the REGEDIT4 header
+    Encoding encoding_ = Encoding::Utf8;
+    std::string newline_ = "\n";  // the line end of most of the file's lines
 };
 
 }  // namespace fw::reg

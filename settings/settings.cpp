@@ -1,12 +1,19 @@
 #include "settings.h"
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/file.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <cstdlib>
 #include <ctime>
+#include <memory>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 #include "integer_text.h"
@@ -16,6 +23,15 @@ namespace fw {
 namespace {
 
 constexpr const char* kFileName = "settings.reg";
+constexpr const char* kAsidePrefix = "settings.reg.bad-";
+// How long a change waits for another program's lock, and how long once a wait has
+// run out, so that a lock held for good (a stopped program, a network file system)
+// does not freeze every write in turn; and how often it tries then.
+constexpr auto kLockWait = std::chrono::seconds(2);
+constexpr auto kStuckLockWait = std::chrono::milliseconds(100);
+constexpr auto kLockRetry = std::chrono::milliseconds(10);
+// Links followed to the file they lead to, as the kernel's own limit.
+constexpr int kMaxLinks = 40;
 
 StoreError createKeyError(const std::string& section) {
     return StoreError("Failed to create key " + section);
@@ -29,19 +45,48 @@ bool isAbsolute(const char* path) {
     return path != nullptr && path[0] == '/';
 }
 
+// The home folder the password database gives the current user, or empty.
+std::filesystem::path passwordHome() {
+    long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+    std::vector<char> buffer(size > 0 ? static_cast<std::size_t>(size) : 16384);
+    passwd entry{};
+    passwd* found = nullptr;
+    while (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == ERANGE &&
+           buffer.size() < (std::size_t{1} << 20)) {
+        buffer.resize(buffer.size() * 2);
+    }
+    if (found == nullptr || !isAbsolute(found->pw_dir)) return {};
+    return found->pw_dir;
+}
+
 }  // namespace
 
 // The exclusive lock that serialises every change of the file among all
 // processes. The lock file itself is never replaced, so every writer locks the
 // same inode; the lock ends when the descriptor closes, even if the holder dies.
+//
+// A lock another process holds is waited on for a bounded time. The wait is a
+// blocking flock in a thread of its own, so that the kernel hands the lock over
+// as soon as it is let go (repeated tries would rarely catch a busy writer
+// between two of its writes); when the time runs out the thread is left to
+// finish by itself and lets the lock go at once if it ever gets it. After a wait
+// that ran out, the store only tries for a moment until it gets the lock again,
+// so a lock held for good costs neither seconds per write nor a thread each.
 class Settings::Lock {
   public:
+    enum class Outcome { Held, Busy, Failed };
+
     explicit Lock(Settings& store) : ops_(store.ops_) {
-        fd_ = ops_.open(store.lockPath_.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW, 0600);
-        if (fd_ >= 0 && ops_.flock(fd_, LOCK_EX) != 0) {
-            ops_.close(fd_);
-            fd_ = -1;
+        fd_ = ops_.open(store.lockPath_.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK, 0600);
+        if (fd_ < 0) return;
+        if (ops_.flock(fd_, LOCK_EX | LOCK_NB) == 0) {
+            outcome_ = Outcome::Held;
+        } else if (errno == EWOULDBLOCK) {
+            outcome_ = store.lockStuck_ ? tryFor(kStuckLockWait) : waitFor(kLockWait);
         }
+        store.lockStuck_ = outcome_ == Outcome::Busy;
+        if (outcome_ != Outcome::Held && fd_ >= 0) ops_.close(fd_);
+        if (outcome_ != Outcome::Held) fd_ = -1;
     }
     ~Lock() {
         if (fd_ >= 0) ops_.close(fd_);
@@ -49,11 +94,51 @@ class Settings::Lock {
     Lock(const Lock&) = delete;
     Lock& operator=(const Lock&) = delete;
 
-    bool held() const { return fd_ >= 0; }
+    Outcome outcome() const { return outcome_; }
 
   private:
+    // What the store and a waiting thread share.
+    struct Wait {
+        std::mutex mutex;
+        std::condition_variable finished;
+        bool done = false;
+        bool abandoned = false;
+        int result = -1;
+    };
+
+    Outcome waitFor(std::chrono::steady_clock::duration time) {
+        auto wait = std::make_shared<Wait>();
+        std::thread([wait, fd = fd_, flock = ops_.flock, close = ops_.close] {
+            const int result = flock(fd, LOCK_EX);
+            const std::lock_guard guard(wait->mutex);
+            wait->done = true;
+            wait->result = result;
+            if (wait->abandoned) close(fd);
+            wait->finished.notify_one();
+        }).detach();
+        std::unique_lock guard(wait->mutex);
+        if (wait->finished.wait_for(guard, time, [&] { return wait->done; })) {
+            return wait->result == 0 ? Outcome::Held : Outcome::Failed;
+        }
+        // The descriptor is the thread's now.
+        wait->abandoned = true;
+        fd_ = -1;
+        return Outcome::Busy;
+    }
+
+    Outcome tryFor(std::chrono::steady_clock::duration time) {
+        const auto deadline = std::chrono::steady_clock::now() + time;
+        for (;;) {
+            std::this_thread::sleep_for(kLockRetry);
+            if (ops_.flock(fd_, LOCK_EX | LOCK_NB) == 0) return Outcome::Held;
+            if (errno != EWOULDBLOCK) return Outcome::Failed;
+            if (std::chrono::steady_clock::now() >= deadline) return Outcome::Busy;
+        }
+    }
+
     const FileOps& ops_;
     int fd_ = -1;
+    Outcome outcome_ = Outcome::Failed;
 };
 
 Settings::Settings() : Settings(defaultFolder()) {}
@@ -66,7 +151,6 @@ Settings::Settings(std::filesystem::path folder, FileOps ops)
     if (!folder_.empty()) {
         path_ = folder_ / kFileName;
         lockPath_ = folder_ / (std::string(kFileName) + ".lock");
-        tempPath_ = folder_ / (std::string(kFileName) + ".tmp");
     }
 }
 
@@ -76,15 +160,12 @@ std::filesystem::path Settings::defaultFolder() {
         base = config;
     } else if (const char* home = std::getenv("HOME"); isAbsolute(home)) {
         base = std::filesystem::path(home) / ".config";
+    } else if (const std::filesystem::path home = passwordHome(); !home.empty()) {
+        base = home / ".config";
     } else {
         return {};
     }
     return base / "Morvane" / "Fenwater";
-}
-
-std::filesystem::path Settings::defaultPath() {
-    const std::filesystem::path folder = defaultFolder();
-    return folder.empty() ? folder : folder / kFileName;
 }
 
 void Settings::Open() {
@@ -93,15 +174,20 @@ void Settings::Open() {
     if (snapshot.state == State::Good && snapshot.doc.hasKey({})) return;
     if (snapshot.state != State::Good && snapshot.state != State::Missing) return;
     Lock lock(*this);
-    if (!lock.held()) return;
+    if (lock.outcome() != Lock::Outcome::Held) return;
     snapshot = load();
     if (snapshot.state != State::Good && snapshot.state != State::Missing) return;
-    if (snapshot.doc.ensureKey({})) replaceFile(snapshot.doc.serialize());
+    if (snapshot.regular && (snapshot.mode & S_IWUSR) == 0) return;
+    const auto target = linkTarget();
+    if (target && snapshot.doc.ensureKey({})) {
+        replaceFile(snapshot.doc.serialize(), *target, snapshot.regular ? snapshot.mode : 0600);
+    }
 }
 
 int Settings::ReadInteger(const std::string& section, const std::string& name, int def) {
     const auto key = reg::keyForSection(section);
     if (!key) return def;
+    // No lock: writes replace the file whole, so a read sees the old file or the new one.
     const Snapshot snapshot = load();
     if (snapshot.state != State::Good) return def;
     const auto value = snapshot.doc.find(*key, name);
@@ -109,7 +195,7 @@ int Settings::ReadInteger(const std::string& section, const std::string& name, i
     if (value->type != reg::kText && value->type != reg::kExpandableText) {
         throw StoreError("Invalid data type for '" + name + "'");
     }
-    const auto text = reg::decodeText(value->data);
+    const auto text = reg::decodeText(value->data, value->narrow);
     if (!text) throw StoreError("Failed to get data for '" + name + "'");
     return parseIntegerText(*text).value_or(def);
 }
@@ -127,7 +213,8 @@ void Settings::write(const std::string& section, const std::string& name, int va
     const auto key = reg::keyForSection(section);
     if (!key || !makeFolder()) throw createKeyError(section);
     Lock lock(*this);
-    if (!lock.held()) throw createKeyError(section);
+    if (lock.outcome() == Lock::Outcome::Busy) throw setDataError(name);
+    if (lock.outcome() != Lock::Outcome::Held) throw createKeyError(section);
     Snapshot snapshot = load();
     if (snapshot.state == State::Unreadable) throw createKeyError(section);
     if (!reg::isWritableName(name)) throw setDataError(name);
@@ -135,19 +222,35 @@ void Settings::write(const std::string& section, const std::string& name, int va
         // Read under the same lock as the write, so no other copy's value slips between.
         if (const auto stored = snapshot.doc.find(*key, name);
             stored && (stored->type == reg::kText || stored->type == reg::kExpandableText)) {
-            const auto text = reg::decodeText(stored->data);
+            const auto text = reg::decodeText(stored->data, stored->narrow);
             const auto number = text ? parseIntegerText(*text) : std::nullopt;
             if (number && *number > value) return;
         }
     }
+    // The owner took away the right to write: the file stays as it is.
+    if (snapshot.regular && (snapshot.mode & S_IWUSR) == 0) throw setDataError(name);
+    std::filesystem::path target = path_;
+    mode_t mode = 0600;
     if (snapshot.state == State::Junk) {
-        // The old file is kept under another name before a fresh one replaces it.
+        // The old file (or whatever stands in its place) is kept under another name
+        // before a fresh one replaces it.
         if (!keepAside()) throw createKeyError(section);
         snapshot.doc = reg::Document();
+    } else {
+        const auto resolved = linkTarget();
+        if (!resolved) throw setDataError(name);
+        target = *resolved;
+        if (snapshot.regular) mode = snapshot.mode;
     }
+    for (const std::string& part : *key) {
+        if (!snapshot.doc.canHold(part)) throw createKeyError(section);
+    }
+    if (!snapshot.doc.canHold(name)) throw setDataError(name);
     snapshot.doc.setText(*key, name, integerText(value));
     const std::string text = snapshot.doc.serialize();
-    if (text.size() > reg::kMaxFileSize || !replaceFile(text)) throw setDataError(name);
+    if (text.size() > reg::kMaxFileSize || !replaceFile(text, target, mode)) {
+        throw setDataError(name);
+    }
 }
 
 bool Settings::makeFolder() {
@@ -176,16 +279,24 @@ Settings::Snapshot Settings::load() {
         snapshot.state = State::Unreadable;
         return snapshot;
     }
-    const int fd = ops_.open(path_.c_str(), O_RDONLY, 0);
+    // Never waits: a FIFO opens at once and is then found not to be a regular file.
+    const int fd = ops_.open(path_.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY, 0);
     if (fd < 0) {
-        snapshot.state = errno == ENOENT ? State::Missing : State::Unreadable;
+        // A socket, or a loop of links, stands where the file should be.
+        const bool notAFile = errno == ENXIO || errno == ELOOP;
+        snapshot.state = errno == ENOENT ? State::Missing
+                         : notAFile      ? State::Junk
+                                         : State::Unreadable;
         return snapshot;
     }
     struct stat st {};
     std::string text;
-    if (ops_.fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    const bool stated = ops_.fstat(fd, &st) == 0;
+    snapshot.regular = stated && S_ISREG(st.st_mode);
+    snapshot.mode = st.st_mode & 07777;
+    if (!stated) {
         snapshot.state = State::Unreadable;
-    } else if (static_cast<std::uint64_t>(st.st_size) > reg::kMaxFileSize) {
+    } else if (!snapshot.regular || static_cast<std::uint64_t>(st.st_size) > reg::kMaxFileSize) {
         snapshot.state = State::Junk;
     } else {
         // Reads at most one byte past the limit: a file that grew meanwhile is junk too.
@@ -215,34 +326,75 @@ Settings::Snapshot Settings::load() {
 }
 
 bool Settings::keepAside() {
+    struct stat file {};
+    if (ops_.lstat(path_.c_str(), &file) != 0) return false;
+    // A write that failed after the file was kept aside already left a name for it.
+    if (isKeptAside(file)) return true;
     char stamp[32];
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
     std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
-    const std::string base = path_.string() + ".bad-" + stamp;
+    const std::string base = (folder_ / kAsidePrefix).string() + stamp;
     for (int n = 0; n < 1000; ++n) {
         const std::string name = n == 0 ? base : base + "-" + std::to_string(n);
-        // A second name for the old file: it stays in place until the new one replaces it.
+        // A second name for the old file (for a link, for the link itself): it stays in
+        // place until the new one replaces it.
         if (ops_.link(path_.c_str(), name.c_str()) == 0) return true;
         if (errno == EEXIST) continue;
-        // No hard links on this file system: move it, but never over another file.
-        const int probe = ops_.open(name.c_str(), O_RDONLY, 0);
-        if (probe >= 0) {
-            ops_.close(probe);
-            continue;
-        }
+        // No hard links here (or a folder in the file's place): move it, but never over
+        // anything else.
+        struct stat other {};
+        if (ops_.lstat(name.c_str(), &other) == 0) continue;
         return errno == ENOENT && ops_.rename(path_.c_str(), name.c_str()) == 0;
     }
     return false;
 }
 
-bool Settings::replaceFile(const std::string& text) {
-    // A stale temporary file is one a writer left when it died; the lock is ours now.
-    ops_.unlink(tempPath_.c_str());
-    const int fd = ops_.open(tempPath_.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+bool Settings::isKeptAside(const struct stat& file) {
+    std::error_code error;
+    for (std::filesystem::directory_iterator entry(folder_, error), end; !error && entry != end;
+         entry.increment(error)) {
+        if (!entry->path().filename().string().starts_with(kAsidePrefix)) continue;
+        struct stat aside {};
+        if (ops_.lstat(entry->path().c_str(), &aside) == 0 && aside.st_dev == file.st_dev &&
+            aside.st_ino == file.st_ino) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::optional<std::filesystem::path> Settings::linkTarget() {
+    std::filesystem::path at = path_;
+    for (int links = 0; links <= kMaxLinks; ++links) {
+        struct stat st {};
+        if (ops_.lstat(at.c_str(), &st) != 0) {
+            // A link to nothing yet: the write makes its target.
+            if (errno == ENOENT) return at;
+            return std::nullopt;
+        }
+        if (!S_ISLNK(st.st_mode)) return at;
+        std::string to(4096, '\0');
+        const ssize_t n = ops_.readlink(at.c_str(), to.data(), to.size());
+        if (n <= 0 || static_cast<std::size_t>(n) == to.size()) return std::nullopt;
+        to.resize(static_cast<std::size_t>(n));
+        // A relative target is relative to the link's own folder.
+        at = to.front() == '/' ? std::filesystem::path(to) : at.parent_path() / to;
+    }
+    return std::nullopt;
+}
+
+bool Settings::replaceFile(const std::string& text, const std::filesystem::path& target,
+                           mode_t mode) {
+    // The new file is written beside the one it replaces, so the rename is atomic. A
+    // stale temporary file is one a writer left when it died; the lock is ours now.
+    const std::filesystem::path temp = target.string() + ".tmp";
+    ops_.unlink(temp.c_str());
+    const int fd = ops_.open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0600);
     if (fd < 0) return false;
-    bool ok = true;
+    // The permissions of the file replaced, whatever the umask.
+    bool ok = ops_.fchmod(fd, mode & 0777) == 0;
     for (std::size_t done = 0; ok && done < text.size();) {
         const ssize_t n = ops_.write(fd, text.data() + done, text.size() - done);
         ok = n > 0;
@@ -250,16 +402,16 @@ bool Settings::replaceFile(const std::string& text) {
     }
     ok = ok && ops_.fsync(fd) == 0;
     ok = ops_.close(fd) == 0 && ok;
-    ok = ok && ops_.rename(tempPath_.c_str(), path_.c_str()) == 0;
+    ok = ok && ops_.rename(temp.c_str(), target.c_str()) == 0;
     if (!ok) {
-        ops_.unlink(tempPath_.c_str());
+        ops_.unlink(temp.c_str());
         return false;
     }
-    return syncFolder();
+    return syncFolder(target.parent_path());
 }
 
-bool Settings::syncFolder() {
-    const int fd = ops_.open(folder_.c_str(), O_RDONLY | O_DIRECTORY, 0);
+bool Settings::syncFolder(const std::filesystem::path& folder) {
+    const int fd = ops_.open(folder.c_str(), O_RDONLY | O_DIRECTORY, 0);
     if (fd < 0) return false;
     const bool ok = ops_.fsync(fd) == 0;
     return ops_.close(fd) == 0 && ok;

@@ -2,13 +2,23 @@
 // stands in for the registry key HKEY_CURRENT_USER\Software\Morvane\Fenwater.
 //
 // The file is $XDG_CONFIG_HOME/Morvane/Fenwater/settings.reg ($HOME/.config
-// when XDG_CONFIG_HOME is unset, empty or relative), in the registry editor's
-// export format (see reg_document.h). Nothing is cached: each read parses the
-// file afresh and each write replaces it atomically under a lock, so several
-// programs may share the file.
+// when XDG_CONFIG_HOME is unset, empty or relative; the home folder of the
+// password database when HOME is too), in the registry editor's export format
+// (see reg_document.h). Nothing is cached: each read parses the file afresh and
+// each write replaces it atomically under a lock, so several programs may
+// share the file.
+//
+// The file is never opened in a way that can block (a FIFO in its place is not
+// waited on), and the lock is waited on for a bounded time: a write that cannot
+// get it fails, a read never takes it. A file that cannot be read as settings
+// (not a settings file, or not a regular file at all) is kept aside once, under
+// a settings.reg.bad-... name, before a fresh file replaces it. A symbolic link
+// is written through: its target is replaced, atomically, in its own folder. A
+// file without its owner's write permission is never replaced.
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "file_ops.h"
@@ -26,8 +36,6 @@ class Settings : public SettingsStore {
 
     // $XDG_CONFIG_HOME/Morvane/Fenwater, or empty when the user has no home folder.
     static std::filesystem::path defaultFolder();
-    // The settings file in the default folder.
-    static std::filesystem::path defaultPath();
 
     const std::filesystem::path& folder() const { return folder_; }
     const std::filesystem::path& path() const { return path_; }
@@ -45,6 +53,8 @@ class Settings : public SettingsStore {
     struct Snapshot {
         State state = State::Missing;
         reg::Document doc;
+        bool regular = false;  // a regular file was read
+        mode_t mode = 0;       // its permission bits
     };
     class Lock;
 
@@ -52,14 +62,17 @@ class Settings : public SettingsStore {
     bool makeFolder();
     Snapshot load();
     bool keepAside();
-    bool replaceFile(const std::string& text);
-    bool syncFolder();
+    bool isKeptAside(const struct stat& file);
+    std::optional<std::filesystem::path> linkTarget();
+    bool replaceFile(const std::string& text, const std::filesystem::path& target, mode_t mode);
+    bool syncFolder(const std::filesystem::path& folder);
 
     std::filesystem::path folder_;
     std::filesystem::path path_;
     std::filesystem::path lockPath_;
-    std::filesystem::path tempPath_;
     FileOps ops_;
+    // The last wait for the lock ran out: the next ones are short until it is got again.
+    bool lockStuck_ = false;
 };
 
 }  // namespace fw

@@ -99,12 +99,22 @@ TEST(StoreRead, FileLayoutsThatReadAndFilesThatAreJunk) {
         {"", "99"},
         {"\n\n", "99"},
         {binary, "junk"},
+        {"REGEDIT4\n" + key + value, "13"},
+        // lines the format does not know, outside the store's keys, are kept as they are
+        {sig + "# notes\n" + key + value + "\n[HKEY_CURRENT_USER\\Other]\nx y z\n", "13"},
+        {sig + value + key, "99"},
+        {sig + "[HKEY_CURRENT_USER\\Software\n" + value + key, "99"},
+        {sig + "[HKEY_CURRENT_USER\\\\Software]\n" + value + key, "99"},
+        {sig + "[-HKEY_CURRENT_USER\\Software\\Other]\n" + value + key, "99"},
+        // but every line of the store's keys must parse
         {key + value, "junk"},
-        {"REGEDIT4\n" + key + value, "junk"},
-        {sig + value + key, "junk"},
-        {sig + "[HKEY_CURRENT_USER\\Software\n" + value, "junk"},
+        {sig + key + "# notes\n" + value, "junk"},
+        {sig + "[HKEY_CURRENT_USER\\Software\\Morvane\\Fenwater\n" + value, "junk"},
         {sig + "[-HKEY_CURRENT_USER\\Software\\Morvane\\Fenwater]\n", "junk"},
-        {sig + "[HKEY_CURRENT_USER\\\\Software]\n", "junk"},
+        {sig + key + "[-HKEY_CURRENT_USER\\Software\\Morvane\\Fenwater\\Sub]\n", "junk"},
+        {sig + key + "[HKEY_CURRENT_USER\\Software\\Morvane\\Fenwater\\\\x]\n", "junk"},
+        {"\xFF\xFE" + sig, "junk"},  // UTF-16 of an odd length
+        {"\xFE\xFF" + sig + key + value, "junk"},
         {sig + key + "\"HiScoreA=\"13\"\n", "junk"},
         {sig + key + "\"HiScoreA\" \"13\"\n", "junk"},
         {sig + key + "HiScoreA=13\n", "junk"},
@@ -133,6 +143,76 @@ TEST(StoreRead, FileLayoutsThatReadAndFilesThatAreJunk) {
             EXPECT_TRUE(readFile(aside[0]) == c.content) << id;
         }
     }
+}
+
+constexpr std::string_view kStoreKey = "[HKEY_CURRENT_USER\\Software\\Morvane\\Fenwater]";
+
+// Latin-1 text as UTF-16LE.
+std::string widen(std::string_view text) {
+    std::string out;
+    for (char c : text) {
+        out += c;
+        out += '\0';
+    }
+    return out;
+}
+
+TEST(StoreRead, RegistryEditorExportsReadAndKeepTheirEncoding) {
+    // The lines of a file, each ended by end, with a blank line after the signature.
+    auto lines = [](std::string_view end, std::initializer_list<std::string_view> all) {
+        std::string text;
+        for (std::string_view line : all) {
+            text += std::string(line) + std::string(end);
+            if (text.size() == line.size() + end.size()) text += end;
+        }
+        return text;
+    };
+    const std::string_view sig = reg::kSignature, key = kStoreKey;
+    const std::string_view stored = R"("HiScoreA"="56")", sound = R"("SoundMode"="2")";
+    const std::string fish = "\x3D\xD8\x1F\xDC";  // U+1F41F, a surrogate pair in UTF-16
+    const struct {
+        std::string before;
+        std::string after;  // after raising "HiScoreA" to 56 and writing "SoundMode"
+    } cases[] = {
+        // the registry editor's own: UTF-16LE, a byte-order mark, CR LF
+        {"\xFF\xFE" + widen(lines("\r\n", {sig, key, R"("HiScoreA"="55")", "; caf\xE9"})),
+         "\xFF\xFE" + widen(lines("\r\n", {sig, key, stored, sound, "; caf\xE9"}))},
+        // with text kept as UTF-16 bytes, and a last line without a line end
+        {"\xFF\xFE" + widen(lines("\r\n", {sig, key, R"("HiScoreA"=hex(2):35,00,35,00,00,00)"})) +
+             widen(";") + fish,
+         "\xFF\xFE" + widen(lines("\r\n", {sig, key, stored, sound})) + widen(";") + fish},
+        // the older header, one byte a character
+        {lines("\r\n", {"REGEDIT4", key, R"("HiScoreA"=hex(2):35,35,00)", "; caf\xE9"}),
+         lines("\r\n", {"REGEDIT4", key, stored, sound, "; caf\xE9"})},
+        // UTF-8 with a byte-order mark, and without one
+        {"\xEF\xBB\xBF" + lines("\r\n", {sig, key, R"("HiScoreA"="55")", "; caf\xC3\xA9"}),
+         "\xEF\xBB\xBF" + lines("\r\n", {sig, key, stored, sound, "; caf\xC3\xA9"})},
+        {lines("\n", {sig, key, R"("HiScoreA"="55")"}), lines("\n", {sig, key, stored, sound})},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        Settings store(dir.store());
+        writeFile(store.path(), c.before);
+        const std::string id = testing::PrintToString(c.before.substr(0, 40));
+        EXPECT_EQ(readOutcome(store, "HiscoreA", 0), "55") << id;
+        store.Open();
+        EXPECT_TRUE(readFile(store.path()) == c.before) << id;
+        store.RaiseInteger("", "HiScoreA", 56);
+        store.WriteInteger("", "SoundMode", 2);
+        EXPECT_TRUE(readFile(store.path()) == c.after)
+            << id << " became " << testing::PrintToString(readFile(store.path()));
+        EXPECT_TRUE(keptAside(dir.store()).empty()) << id;
+    }
+    // The older file holds only names of one byte a character.
+    TempDir dir;
+    Settings store(dir.store());
+    writeFile(store.path(), lines("\r\n", {"REGEDIT4", key}));
+    const std::string euro = "\xE2\x82\xAC", eAcute = "\xC3\xA9";
+    EXPECT_THROW_MESSAGE(store.WriteInteger("", euro, 1), "Failed to set data for '" + euro + "'");
+    EXPECT_THROW_MESSAGE(store.WriteInteger(euro, "A", 1), "Failed to create key " + euro);
+    store.WriteInteger("", eAcute, 1);
+    EXPECT_EQ(store.ReadInteger("", eAcute, 0), 1);
+    EXPECT_EQ(readFile(store.path()), lines("\r\n", {"REGEDIT4", key, "\"\xE9\"=\"1\""}));
 }
 
 TEST(StoreRead, HugeFilesAreJunkAndQuickToSetAside) {

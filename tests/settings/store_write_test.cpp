@@ -1,6 +1,8 @@
 // Where the store lives, what its writes leave in the file, and how they fail.
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <climits>
 #include <map>
@@ -17,16 +19,22 @@ mode_t modeOf(const fs::path& path) {
 }
 
 TEST(StoreWrite, LocationFollowsXdgConfigHome) {
+    // With neither variable usable, the home folder comes from the password database.
+    const passwd* user = ::getpwuid(::getuid());
+    ASSERT_TRUE(user != nullptr && user->pw_dir[0] == '/');
+    const std::string fromPasswd = std::string(user->pw_dir) + "/.config/Morvane/Fenwater";
     const struct {
         const char* xdg;
         const char* home;
-        const char* expected;
+        std::string expected;
     } cases[] = {
-        {"/x/conf", "/home/u", "/x/conf/Morvane/Fenwater/settings.reg"},
-        {nullptr, "/home/u", "/home/u/.config/Morvane/Fenwater/settings.reg"},
-        {"", "/home/u", "/home/u/.config/Morvane/Fenwater/settings.reg"},
-        {"relative/conf", "/home/u", "/home/u/.config/Morvane/Fenwater/settings.reg"},
-        {nullptr, nullptr, ""},
+        {"/x/conf", "/home/u", "/x/conf/Morvane/Fenwater"},
+        {nullptr, "/home/u", "/home/u/.config/Morvane/Fenwater"},
+        {"", "/home/u", "/home/u/.config/Morvane/Fenwater"},
+        {"relative/conf", "/home/u", "/home/u/.config/Morvane/Fenwater"},
+        {nullptr, nullptr, fromPasswd},
+        {"", "", fromPasswd},
+        {"relative/conf", "relative/home", fromPasswd},
     };
     auto set = [](const char* name, const char* value) {
         value ? ::setenv(name, value, 1) : ::unsetenv(name);
@@ -36,7 +44,8 @@ TEST(StoreWrite, LocationFollowsXdgConfigHome) {
     for (const auto& c : cases) {
         set("XDG_CONFIG_HOME", c.xdg);
         set("HOME", c.home);
-        EXPECT_EQ(Settings::defaultPath(), fs::path(c.expected)) << (c.xdg ? c.xdg : "(unset)");
+        EXPECT_EQ(Settings::defaultFolder(), fs::path(c.expected))
+            << (c.xdg ? c.xdg : "(unset)") << " " << (c.home ? c.home : "(unset)");
     }
     TempDir dir;
     set("XDG_CONFIG_HOME", dir.path().c_str());
@@ -100,8 +109,9 @@ TEST(StoreWrite, KeepsEverythingElseAsItWas) {
         "\"HiScoreA\"=\"8\"\n\n"
         "[HKEY_CURRENT_USER\\Software\\Elsewhere]\n"
         "\"HiScoreA\"=\"9\"\n";
+    // Every line keeps its line end; new lines end as most lines do.
     const std::string after =
-        "Windows Registry Editor Version 5.00\n\n"
+        "Windows Registry Editor Version 5.00\r\n\r\n"
         "; kept by hand\n"
         "[HKEY_CURRENT_USER\\Software\\Morvane\\Fenwater]\n"
         "@=\"default\"\n"

@@ -74,7 +74,9 @@ TEST(StressKill, KilledWriterLeavesTheOldOrTheNewValue) {
             }
         });
         ::close(fds[1]);
-        ::usleep(random() % 20000);
+        // Every fourth writer lives a while longer, so that writes complete even on a
+        // busy machine, where one write can take longer than the shortest lives.
+        ::usleep(random() % 20000 + (kill % 4 == 0 ? 60000 : 0));
         ::kill(pid, SIGKILL);
         int status = 0;
         ::waitpid(pid, &status, 0);
@@ -152,6 +154,19 @@ TEST(StressParser, RandomFilesNeitherCrashNorHang) {
         keyFile({"\"Path\"=hex(2):25,00,\\", "  00,00"}),
         "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Morvane\\"
         "Fenwater\\A\\B]\r\n\"hiscorea\"=\"$1f\"\r\n",
+        "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Morvane\\Fenwater]\r\n"
+        "\"HiScoreA\"=hex(2):31,33,00\r\n# \xE9\r\n[HKEY_CURRENT_USER\\Other]\r\n? \xFF\r\n",
+        // UTF-16LE: the signature, a key, "HiScoreA"="7" and a line of another key
+        "\xFF\xFE" +
+            [] {
+                std::string wide;
+                for (char c :
+                     std::string(keyFile({R"("HiScoreA"="7")", "[-HKEY_CURRENT_USER\\X]", "x"}))) {
+                    wide += c;
+                    wide += '\0';
+                }
+                return wide;
+            }(),
         "",
     };
     const std::string pieces[] = {"\n",
@@ -183,6 +198,11 @@ TEST(StressParser, RandomFilesNeitherCrashNorHang) {
                                   "\0"s,
                                   "\"HiScoreA\"=",
                                   "\"hiscorea\"=\"7\"\n",
+                                  "[-",
+                                  "# ",
+                                  "\xFF\xFE",
+                                  "\x00\x0A\x00"s,
+                                  "REGEDIT4\n",
                                   "Windows Registry Editor Version 5.00\n",
                                   "[HKEY_CURRENT_USER\\Software\\Morvane\\Fenwater]\n"};
     const char* given = std::getenv("FENWATER_SEED");  // to repeat a failed run

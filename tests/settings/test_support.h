@@ -89,12 +89,12 @@ inline std::vector<fs::path> keptAside(const fs::path& folder) {
         }                                                           \
     } while (false)
 
-// The real file operations, except that the named calls (a comma-separated
-// list) fail with err on paths ending in pathEnd: for calls on descriptors,
-// descriptors opened on such paths; for rename and link, the old name.
-inline FileOps failingOps(const std::string& calls, const std::string& pathEnd = "",
-                          int err = EIO) {
-    const FileOps real = FileOps::posix();
+// The file operations of real (by default the real ones), except that the named
+// calls (a comma-separated list) fail with err on paths ending in pathEnd: for
+// calls on descriptors, descriptors opened on such paths; for rename and link,
+// the old name.
+inline FileOps failingOps(const std::string& calls, const std::string& pathEnd = "", int err = EIO,
+                          const FileOps& real = FileOps::posix()) {
     FileOps ops = real;
     auto fds = std::make_shared<std::set<int>>();
     auto named = [=](const char* call) {
