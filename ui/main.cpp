@@ -57,7 +57,10 @@ int main() {
 
     fw::TSplashForm launcher(store, form, about);
     launcher.setWindowIcon(icon);
-    launcher.startSound = [&](int mode) { return cues.Start(static_cast<fw::SoundChoice>(mode)); };
+    static_assert(fw::kSoundItems[0].output == FSOUND_OUTPUT_WINMM &&
+                  fw::kSoundItems[1].output == FSOUND_OUTPUT_DSOUND &&
+                  fw::kSoundItems[2].output == FSOUND_OUTPUT_NOSOUND);
+    launcher.startSound = [&](int mode) { return cues.Start(fw::kSoundItems[mode].output); };
     launcher.soundFailureText = QString::fromLatin1(fw::kSoundFolderMessage);
     launcher.FormCreate();
     launcher.showAtStart();
