@@ -198,6 +198,11 @@ void TSplashForm::writeSoundMode(int mode) {
 }
 
 void TSplashForm::Puls_PlayClick() {
+    // Play acts once. A double-click, or clicks queued while the cues load, arrive
+    // after it has begun (or when it has ended the program): they do nothing.
+    if (played_) return;
+    played_ = true;
+
     const QString text = CB_Sound->currentText();
     int mode = -1;
     for (int i = 0; i < int(std::size(kSoundItems)); ++i) {
@@ -210,7 +215,6 @@ void TSplashForm::Puls_PlayClick() {
         terminate();
         return;
     }
-    played_ = true;
     game_.showCentred();
     hide();
 }

@@ -64,6 +64,7 @@ class TSplashForm : public QWidget {
 
     // Shows the launcher centred on the screen and brings it to the front.
     void showAtStart();
+    // Play has run: it acts once, and every later click does nothing.
     bool played() const { return played_; }
 
     // --- Components -------------------------------------------------------------------
