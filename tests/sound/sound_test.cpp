@@ -414,7 +414,7 @@ INSTANTIATE_TEST_SUITE_P(
                     Install{"MoveMissing", "Move.wav", std::nullopt, true},
                     Install{"StartMissing", "Start.wav", std::nullopt, true},
                     Install{"MoveEmpty", "Move.wav", "", true},
-                    Install{"MoveAtOneHertz", "Move.wav", lowRate(1, 219'000), true},
+                    Install{"MoveAtOneHertz", "Move.wav", lowRate(1, 224'256), true},
                     Install{"MoveIsAFifo", "Move.wav", kFifo, true},
                     Install{"GotMissing", "Got.wav", std::nullopt, false},
                     Install{"GotEmpty", "Got.wav", "", false},
