@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 #include <SDL_mixer.h>
+#include <pthread.h>
 
 #include <algorithm>
 #include <condition_variable>
@@ -159,6 +160,7 @@ void closeDevice() {
 }
 
 void IdleWatcher::run() {
+    pthread_setname_np(pthread_self(), "fenwater-sound");
     std::unique_lock<std::mutex> hold(libLock);
     while (!stop) {
         if (!lib.deviceOpen) {
