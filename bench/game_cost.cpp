@@ -40,7 +40,7 @@ int main(int argc, char** argv) {
             if (const char* stage = std::getenv("FENWATER_STAGE_DIR"); stage && chdir(stage) != 0)
                 std::perror(stage);
         }
-        if (!real.Start(SoundChoice::WindowsMM)) {
+        if (!real.Start(FSOUND_OUTPUT_WINMM)) {
             std::fprintf(stderr, "the catch cue did not load (no SOUND folder here?)\n");
             return 1;
         }

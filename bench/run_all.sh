@@ -26,7 +26,7 @@ QT_QPA_PLATFORM=offscreen "$b/fenwater_game_cost" "$seconds" 2>/dev/null
 echo "== the same in Xvfb with a window manager"
 (
     OUT=$(mktemp -d /tmp/fenwater-bench.XXXXXX)
-    . "$here/../tests/reliability/xsession.sh"
+    . "$here/../tests/xsession.sh"
     xsession_start
     "$b/fenwater_input_latency" 400 2>/dev/null
     "$b/fenwater_game_cost" "$seconds" 2>/dev/null
@@ -38,3 +38,12 @@ echo "== the same in Xvfb with a window manager"
 
 echo "== the real program in Xvfb"
 "$here/fenwater_cost.sh" "$build/stage/fenwater" 10 "$seconds"
+
+echo "== idle cost with and without sound, and cue latency"
+"$here/idle_cost.sh" "$build/stage/fenwater" "$seconds"
+SDL_AUDIODRIVER=dummy "$b/fenwater_cue_latency" 200
+(
+    raw=$(mktemp /tmp/fenwater-latency.XXXXXX)
+    SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$raw" "$b/fenwater_cue_latency" 200 2>/dev/null
+    rm -f "$raw"
+)

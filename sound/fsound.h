@@ -6,6 +6,8 @@
 // and reports failure.
 #pragma once
 
+#include <chrono>
+
 extern "C" {
 
 // A loaded sample; opaque to its users.
@@ -26,16 +28,18 @@ inline constexpr int FSOUND_OUTPUT_DSOUND = 2;
 // Starts the library: mixing at mixrate Hz over maxsoftwarechannels channels.
 // The audio device is opened later, by the first sample load, so an output kind
 // set after this call still chooses the device. Returns 1 on success, 0 otherwise.
+// The device is closed again while no cue has played for a while (see
+// fw::kIdleClose) and reopened by the next cue.
 signed char FSOUND_Init(int mixrate, int maxsoftwarechannels, unsigned int flags);
 
 // Chooses the output for the device still to be opened. Returns 1 if the kind is
 // known and the device not yet open, 0 otherwise (an open device is kept).
 signed char FSOUND_SetOutput(int outputtype);
 
-// Loads a RIFF WAVE file into memory. index is FSOUND_FREE (any other value also
-// takes a new slot); mode FSOUND_2D; memlength must be 0 (name is a file name).
-// Returns null if the file is missing, unreadable, larger than the size limit,
-// truncated or not a WAVE file the decoder accepts.
+// Loads a RIFF WAVE file into memory, converted to the mixer's format. index is
+// FSOUND_FREE (any other value also takes a new slot); mode FSOUND_2D; memlength must
+// be 0 (name is a file name). Returns null unless the file is a regular file holding a
+// whole WAVE sound within the bounds of cue_file.h.
 FSOUND_SAMPLE* FSOUND_Sample_Load(int index, const char* name, unsigned int mode, int memlength);
 
 // Starts sample on channel (FSOUND_FREE: the first free one), over whatever else
@@ -55,13 +59,20 @@ void FSOUND_Close();
 
 namespace fw {
 
-// The largest sample file FSOUND_Sample_Load accepts, in bytes: far beyond any cue
-// (over 90 s of 44.1 kHz stereo), small enough to bound load time and memory.
-inline constexpr long long kMaxSampleFileBytes = 16LL * 1024 * 1024;
-
 // The mixer's buffer in frames: 512 frames at 22050 Hz keep a cue within 23.3 ms
 // of its FSOUND_PlaySound.
 inline constexpr int kMixBufferFrames = 512;
+
+// The audio device is closed once no cue has played for this long, and opened again
+// by the next cue: an open device keeps the mixer's thread waking 43 times a second
+// even in silence. The reopening cue still reaches the mixer within a few milliseconds.
+inline constexpr std::chrono::milliseconds kIdleClose{3000};
+
+// Changes that time for the rest of the run (tests use a short one).
+void setIdleCloseTime(std::chrono::milliseconds idle);
+
+// True while the audio device is open.
+bool audioDeviceOpen();
 
 // The SDL audio driver for an output kind on this platform, or null for SDL's
 // default device. SDL_AUDIODRIVER in the environment always wins over it.

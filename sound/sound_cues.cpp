@@ -8,11 +8,13 @@ SoundCues::~SoundCues() {
     if (!closed_) Close();
 }
 
-bool SoundCues::Start(SoundChoice choice) {
-    SoundOn = choice != SoundChoice::NoSound;
+bool SoundCues::Start(int output) {
+    if (started_) return !SoundOn || SampleGot != nullptr;
+    started_ = true;
+    SoundOn = output != FSOUND_OUTPUT_NOSOUND;
     if (!SoundOn) return true;
     lib_.Init(22050, 64, 0);
-    lib_.SetOutput(choice == SoundChoice::WindowsMM ? FSOUND_OUTPUT_WINMM : FSOUND_OUTPUT_DSOUND);
+    lib_.SetOutput(output);
     SampleGot = lib_.Sample_Load(FSOUND_FREE, kGotFile, FSOUND_2D, 0);
     SampleMove = lib_.Sample_Load(FSOUND_FREE, kMoveFile, FSOUND_2D, 0);
     SampleStart = lib_.Sample_Load(FSOUND_FREE, kStartFile, FSOUND_2D, 0);
@@ -34,10 +36,6 @@ void SoundCues::Close() {
     lib_.Sample_Free(SampleStart);
     SampleGot = SampleMove = SampleStart = nullptr;
     lib_.Close();
-}
-
-const FSOUND_SAMPLE* SoundCues::sample(Cue cue) const {
-    return handle(cue);
 }
 
 FSOUND_SAMPLE* SoundCues::handle(Cue cue) const {

@@ -6,15 +6,9 @@
 
 namespace fw {
 
-// The text of the error box shown when the catch cue cannot be loaded at Play
-// (caption kSoundErrorCaption, error icon, one OK button).
+// The text of the error box shown when the catch cue cannot be loaded at Play.
 inline constexpr const char* kSoundFolderMessage =
     "Sound folder unproperly installed. Read instructions then reinstall.";
-inline constexpr const char* kSoundErrorCaption = "Error";
-
-// The launcher's sound choices, in the order of its list; the number is the one
-// stored as "SoundMode".
-enum class SoundChoice { WindowsMM = 0, DirectSound = 1, NoSound = 2 };
 
 // The cue files, relative to the current directory.
 inline constexpr const char* kGotFile = "SOUND/Got.wav";
@@ -30,12 +24,13 @@ class SoundCues final : public CuePlayer {
     SoundCues(const SoundCues&) = delete;
     SoundCues& operator=(const SoundCues&) = delete;
 
-    // Play in the launcher: sets SoundOn from the choice and, when on, starts the
-    // library with the matching output and loads the three cues. Returns false
-    // only when the catch cue did not load; the caller then shows
+    // Play in the launcher: sets SoundOn (false for FSOUND_OUTPUT_NOSOUND) and, when
+    // on, starts the library with that output kind and loads the three cues. Returns
+    // false only when the catch cue did not load; the caller then shows
     // kSoundFolderMessage, stores "SoundMode" -1 and ends the program.
-    // Call it at most once per run.
-    bool Start(SoundChoice choice);
+    // Only the first call acts: a later one returns what the first returned, so the
+    // library is started and the cues are loaded at most once.
+    bool Start(int output);
 
     // Start the cue on any free channel, over whatever is playing, while SoundOn.
     void Suona(Cue cue) override;
@@ -46,14 +41,11 @@ class SoundCues final : public CuePlayer {
     // whatever SoundOn is.
     void Close();
 
-    bool soundOn() const { return SoundOn; }
-    // The loaded cue, or null.
-    const FSOUND_SAMPLE* sample(Cue cue) const;
-
   private:
     FSOUND_SAMPLE* handle(Cue cue) const;
 
     const FsoundLibrary& lib_;
+    bool started_ = false;
     bool closed_ = false;
     bool SoundOn = false;
     FSOUND_SAMPLE* SampleGot = nullptr;

@@ -112,8 +112,8 @@ TSplashForm::TSplashForm(SettingsStore& store, TForm1& game, TAboutForm& about, 
     for (auto role : {QPalette::Text, QPalette::ButtonText, QPalette::WindowText})
         cb.setColor(role, Qt::black);
     CB_Sound->setPalette(cb);
-    for (const char* item : kSoundItems)
-        CB_Sound->addItem(QString::fromLatin1(item));
+    for (const SoundItem& item : kSoundItems)
+        CB_Sound->addItem(QString::fromLatin1(item.text));
     CB_Sound->setCurrentIndex(-1);
     connect(CB_Sound, &QComboBox::activated, this, [this] { CB_SoundChange(); });
 
@@ -177,7 +177,7 @@ void TSplashForm::showAtStart() {
 void TSplashForm::FormCreate() {
     try {
         const int mode = store_.ReadInteger("", "SoundMode", -1);
-        CB_Sound->setCurrentIndex(mode >= 0 && mode <= 2 ? mode : -1);
+        CB_Sound->setCurrentIndex(mode >= 0 && mode < int(std::size(kSoundItems)) ? mode : -1);
         if (CB_Sound->currentIndex() < 0) Puls_Play->setEnabled(false);
     } catch (const StoreError& e) {
         game_.reportStoreError(e.what());
@@ -198,27 +198,23 @@ void TSplashForm::writeSoundMode(int mode) {
 }
 
 void TSplashForm::Puls_PlayClick() {
+    // Play acts once. A double-click, or clicks queued while the cues load, arrive
+    // after it has begun (or when it has ended the program): they do nothing.
+    if (played_) return;
+    played_ = true;
+
     const QString text = CB_Sound->currentText();
-    bool soundOn = false;
     int mode = -1;
-    if (text == QLatin1String(kSoundItems[2])) {
-        writeSoundMode(2);
-    } else if (text == QLatin1String(kSoundItems[0])) {
-        soundOn = true;
-        mode = 0;
-        writeSoundMode(0);
-    } else if (text == QLatin1String(kSoundItems[1])) {
-        soundOn = true;
-        mode = 1;
-        writeSoundMode(1);
+    for (int i = 0; i < int(std::size(kSoundItems)); ++i) {
+        if (text == QLatin1String(kSoundItems[i].text)) mode = i;
     }
-    if (soundOn && !startSound(mode)) {
+    if (mode >= 0) writeSoundMode(mode);
+    if (mode >= 0 && kSoundItems[mode].output != 0 && !startSound(mode)) {
         errorBox(QStringLiteral("Error"), soundFailureText);
         writeSoundMode(-1);
         terminate();
         return;
     }
-    played_ = true;
     game_.showCentred();
     hide();
 }

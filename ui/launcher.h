@@ -19,8 +19,15 @@ namespace fw {
 class TForm1;
 class TAboutForm;
 
-// The launcher's sound choices, in list order; the index is the stored "SoundMode".
-inline constexpr const char* kSoundItems[3] = {"Windows MM", "DirectSound", "(no sound)"};
+// The launcher's sound list, the one place that names the choices: the index of an item
+// is the number stored as "SoundMode", and output is the sound library's output kind
+// Play starts it with (FSOUND_OUTPUT_WINMM, FSOUND_OUTPUT_DSOUND; 0 for no sound).
+struct SoundItem {
+    const char* text;
+    int output;
+};
+inline constexpr SoundItem kSoundItems[] = {
+    {"Windows MM", 1}, {"DirectSound", 2}, {"(no sound)", 0}};
 inline constexpr const char* kHttpLink = "http://www.morvane.example/";
 inline constexpr const char* kEmailLink = "mailto:fenwater@morvane.example";
 
@@ -30,8 +37,8 @@ class TSplashForm : public QWidget {
     TSplashForm(SettingsStore& store, TForm1& game, TAboutForm& about, QWidget* parent = nullptr);
 
     // --- What the launcher asks of the rest of the program --------------------------
-    // Starts the sound library with output mode 0 or 1 and loads the cues; true when
-    // the catch cue loaded.
+    // Starts the sound library for the item of this "SoundMode" (one with an output)
+    // and loads the cues; true when the catch cue loaded.
     std::function<bool(int soundMode)> startSound;
     // Opens a file or an address with its default handler; the result is not looked at.
     std::function<void(const QUrl&)> openUrl;
@@ -57,6 +64,7 @@ class TSplashForm : public QWidget {
 
     // Shows the launcher centred on the screen and brings it to the front.
     void showAtStart();
+    // Play has run: it acts once, and every later click does nothing.
     bool played() const { return played_; }
 
     // --- Components -------------------------------------------------------------------

@@ -4,9 +4,14 @@
 // Under a window manager the game window stays unmapped until Play instead of waiting
 // off-screen, since a manager may pull an off-screen window into view; the launcher is
 // raised at start in place of the game window's first activation.
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QIcon>
 #include <QMessageBox>
+#include <cstdio>
 
 #include "about_window.h"
 #include "game_window.h"
@@ -15,6 +20,66 @@
 #include "settings.h"
 #include "sound_cues.h"
 #include "time_sources.h"
+
+// --- No display ---------------------------------------------------------------------
+// Qt aborts (SIGABRT) when it can reach no display, after Qt and the window system's
+// libraries have printed their reasons. While the application object is built, stderr
+// is set aside; a fatal message then becomes one line naming the display that could not
+// be reached, and exit status 1. Otherwise what was set aside is passed on.
+namespace {
+
+int keptStderr = -1;  // the real stderr while it is set aside
+int heldStderr = -1;  // what was written meanwhile
+QtMessageHandler qtHandler = nullptr;
+
+void holdStderr() {
+    heldStderr = memfd_create("fenwater-stderr", MFD_CLOEXEC);
+    if (heldStderr < 0) return;
+    std::fflush(stderr);
+    keptStderr = fcntl(2, F_DUPFD_CLOEXEC, 3);
+    if (keptStderr < 0 || dup2(heldStderr, 2) < 0) {
+        close(heldStderr);
+        heldStderr = -1;
+    }
+}
+
+// Puts stderr back; passes on what was held unless `pass` is false.
+void releaseStderr(bool pass) {
+    if (heldStderr < 0) return;
+    std::fflush(stderr);
+    dup2(keptStderr, 2);
+    char buf[4096];
+    lseek(heldStderr, 0, SEEK_SET);
+    for (ssize_t n; pass && (n = read(heldStderr, buf, sizeof buf)) > 0;) {
+        if (write(2, buf, size_t(n)) != n) break;
+    }
+    close(heldStderr);
+    close(keptStderr);
+    heldStderr = keptStderr = -1;
+}
+
+void noDisplay(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (type != QtFatalMsg) {
+        if (qtHandler) qtHandler(type, context, text);
+        return;
+    }
+    QStringList named;
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        if (!qEnvironmentVariableIsEmpty(name))
+            named << QString::fromLatin1(name) + '=' + qEnvironmentVariable(name);
+    }
+    const QString line =
+        named.isEmpty()
+            ? QStringLiteral("fenwater: no display: neither DISPLAY nor WAYLAND_DISPLAY is set")
+            : QStringLiteral("fenwater: cannot open a window: no display could be reached (") +
+                  named.join(QStringLiteral(", ")) + ')';
+    releaseStderr(false);
+    std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
+    std::fflush(stderr);
+    _exit(1);  // the half-built application must not be torn down
+}
+
+}  // namespace
 
 int main() {
     // The windows are measured in device pixels on every screen.
@@ -25,7 +90,11 @@ int main() {
     int argc = 1;
     char name[] = "fenwater";
     char* argv[] = {name, nullptr};
+    holdStderr();
+    qtHandler = qInstallMessageHandler(noDisplay);
     QApplication app(argc, argv);
+    qInstallMessageHandler(qtHandler);
+    releaseStderr(true);
     // The program ends when the game window closes, whatever else is open.
     app.setQuitOnLastWindowClosed(false);
 
@@ -57,7 +126,10 @@ int main() {
 
     fw::TSplashForm launcher(store, form, about);
     launcher.setWindowIcon(icon);
-    launcher.startSound = [&](int mode) { return cues.Start(static_cast<fw::SoundChoice>(mode)); };
+    static_assert(fw::kSoundItems[0].output == FSOUND_OUTPUT_WINMM &&
+                  fw::kSoundItems[1].output == FSOUND_OUTPUT_DSOUND &&
+                  fw::kSoundItems[2].output == FSOUND_OUTPUT_NOSOUND);
+    launcher.startSound = [&](int mode) { return cues.Start(fw::kSoundItems[mode].output); };
     launcher.soundFailureText = QString::fromLatin1(fw::kSoundFolderMessage);
     launcher.FormCreate();
     launcher.showAtStart();

@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -14,11 +15,13 @@
 #include <iostream>
 #include <map>
 #include <optional>
+#include <set>
 #include <sstream>
 #include <thread>
 #include <vector>
 
 #include "sound_cues.h"
+#include "wave_files.h"
 
 namespace {
 
@@ -26,7 +29,6 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 using fw::Cue;
-using fw::SoundChoice;
 
 // Table rows print as their title.
 template <class Row>
@@ -40,74 +42,113 @@ const auto byTitle = [](const auto& info) { return std::string(info.param.title)
 
 // --- The calls that reach the library ----------------------------------------
 
-std::string calls;
-char handles[3];  // the stand-in's samples, "#0".."#2" in the log
+struct Call {
+    std::string op;
+    int arg = 0;
+    std::string file{};
+    const FSOUND_SAMPLE* sample = nullptr;
+};
+std::vector<Call> calls;
+char handles[3];  // the stand-in's samples
 int loads;
 
-template <class... Args>
-void log(Args... args) {
-    std::ostringstream line;
-    ((line << args << ' '), ...);
-    calls += line.str() + ';';
-}
-std::string id(const FSOUND_SAMPLE* s) {
-    return s ? "#" + std::to_string(reinterpret_cast<const char*>(s) - handles) : "null";
-}
-
 const fw::FsoundLibrary recorder{
-    [](int rate, int channels, unsigned flags) -> signed char {
-        return log("Init", rate, channels, flags), 1;
+    [](int, int, unsigned) -> signed char { return calls.push_back({"Init"}), 1; },
+    [](int kind) -> signed char {
+        return calls.push_back({"SetOutput", kind}), 1;
     },
-    [](int kind) -> signed char { return log("SetOutput", kind), 1; },
-    [](int index, const char* file, unsigned mode, int length) {
-        log("Load", index, file, mode, length);
-        return reinterpret_cast<FSOUND_SAMPLE*>(&handles[loads++ % 3]);
+    [](int, const char* file, unsigned, int) {
+        auto* s = reinterpret_cast<FSOUND_SAMPLE*>(&handles[loads++ % 3]);
+        calls.push_back({"Load", 0, file, s});
+        return s;
     },
-    [](int channel, FSOUND_SAMPLE* s) { return log("Play", channel, id(s)), 0; },
-    [](int channel) -> signed char { return log("Stop", channel), 1; },
-    [](FSOUND_SAMPLE* s) { log("Free", id(s)); },
-    [] { log("Close"); },
+    [](int channel, FSOUND_SAMPLE* s) {
+        return calls.push_back({"Play", channel, "", s}), 0;
+    },
+    [](int channel) -> signed char {
+        return calls.push_back({"Stop", channel}), 1;
+    },
+    [](FSOUND_SAMPLE* s) {
+        calls.push_back({"Free", 0, "", s});
+    },
+    [] { calls.push_back({"Close"}); },
 };
+
+std::vector<std::string> ops(const std::vector<Call>& from) {
+    std::vector<std::string> out;
+    for (const Call& c : from)
+        out.push_back(c.op);
+    return out;
+}
 
 struct Calls {
     const char* title;
-    std::optional<SoundChoice> choice;  // none: closed before Play
-    std::string untilClose, atClose;
+    std::optional<int> output;  // none: closed before Play
 };
-
-std::string started(int kind) {
-    return "Init 22050 64 0 ;SetOutput " + std::to_string(kind) +
-           " ;Load -1 SOUND/Got.wav 8192 0 ;Load -1 SOUND/Move.wav 8192 0 ;"
-           "Load -1 SOUND/Start.wav 8192 0 ;Play -1 #0 ;Play -1 #1 ;Play -1 #2 ;Stop -3 ;";
-}
-const std::string kFreeLoaded = "Free #0 ;Free #1 ;Free #2 ;Close ;";
-const std::string kFreeNull = "Free null ;Free null ;Free null ;Close ;";
 
 class CueCalls : public testing::TestWithParam<Calls> {};
 
+// What matters of the calls, not their every argument: the library is started before
+// the output is chosen and both before the cues load, Got then Move then Start; each
+// cue plays its own sample and Silenzio stops every channel; a second Play starts
+// nothing; the close frees what was loaded and closes the library last. "(no sound)"
+// reaches the library only at the close.
 TEST_P(CueCalls, ReachTheLibraryInOrder) {
     calls.clear();
     loads = 0;
+    const std::optional<int> output = GetParam().output;
+    const bool on = output && *output != FSOUND_OUTPUT_NOSOUND;
     fw::SoundCues cues(recorder);
-    if (GetParam().choice) {
-        EXPECT_TRUE(cues.Start(*GetParam().choice));
+    std::map<std::string, const FSOUND_SAMPLE*> loaded;  // by file name
+    if (output) {
+        EXPECT_TRUE(cues.Start(*output));
+        for (const Call& c : calls)
+            if (c.op == "Load") loaded[fs::path(c.file).filename()] = c.sample;
+        const std::size_t afterStart = calls.size();
+        EXPECT_TRUE(cues.Start(FSOUND_OUTPUT_WINMM)) << "Play runs once";
+        EXPECT_EQ(calls.size(), afterStart) << "a second Start reached the library";
         for (Cue c : {Cue::Got, Cue::Move, Cue::Start})
             cues.Suona(c);
         cues.Silenzio();
     }
-    EXPECT_EQ(calls, GetParam().untilClose);
+    if (!on) {
+        EXPECT_TRUE(calls.empty()) << "no call before the close without sound";
+    } else {
+        const std::vector<Call> start(calls.begin(), calls.begin() + 5);
+        EXPECT_EQ(ops(start),
+                  (std::vector<std::string>{"Init", "SetOutput", "Load", "Load", "Load"}));
+        EXPECT_EQ(start[1].arg, *output);
+        EXPECT_EQ(std::vector<std::string>({start[2].file, start[3].file, start[4].file}),
+                  (std::vector<std::string>{fw::kGotFile, fw::kMoveFile, fw::kStartFile}));
+        const std::vector<Call> played(calls.begin() + 5, calls.end());
+        ASSERT_EQ(ops(played), (std::vector<std::string>{"Play", "Play", "Play", "Stop"}));
+        EXPECT_EQ(played[0].sample, loaded["Got.wav"]);
+        EXPECT_EQ(played[1].sample, loaded["Move.wav"]);
+        EXPECT_EQ(played[2].sample, loaded["Start.wav"]);
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(played[i].arg, FSOUND_FREE);
+        EXPECT_EQ(played[3].arg, FSOUND_ALL);
+    }
+
     calls.clear();
     cues.Close();
-    EXPECT_EQ(calls, GetParam().atClose);
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls.back().op, "Close");
+    std::multiset<const FSOUND_SAMPLE*> freed;
+    for (const Call& c : calls)
+        if (c.op == "Free" && c.sample) freed.insert(c.sample);
+    std::multiset<const FSOUND_SAMPLE*> expected;
+    for (const auto& [file, sample] : loaded)
+        expected.insert(sample);
+    EXPECT_EQ(freed, expected) << "every loaded cue is freed once, nothing else";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Choices, CueCalls,
-    testing::Values(Calls{"WindowsMM", SoundChoice::WindowsMM, started(1), kFreeLoaded},
-                    Calls{"DirectSound", SoundChoice::DirectSound, started(2), kFreeLoaded},
-                    Calls{"NoSound", SoundChoice::NoSound, {}, kFreeNull},
-                    Calls{"ClosedBeforePlay", std::nullopt, {}, kFreeNull}),
-    byTitle);
+INSTANTIATE_TEST_SUITE_P(Choices, CueCalls,
+                         testing::Values(Calls{"WindowsMM", FSOUND_OUTPUT_WINMM},
+                                         Calls{"DirectSound", FSOUND_OUTPUT_DSOUND},
+                                         Calls{"NoSound", FSOUND_OUTPUT_NOSOUND},
+                                         Calls{"ClosedBeforePlay", std::nullopt}),
+                         byTitle);
 
 // The real library used before it starts and after it closes, on null samples:
 // every call fails quietly, and none wakes SDL's audio.
@@ -132,27 +173,10 @@ TEST(Fsound, CallsOutsideItsLifetimeAreHarmless) {
 
 // --- What is heard --------------------------------------------------------------
 
-void put(std::string& s, std::uint32_t v, int bytes) {
-    for (int i = 0; i < bytes; ++i)
-        s += char(v >> 8 * i & 0xff);
-}
-
 // A 16-bit stereo 22050 Hz WAVE file, the mixer's own format (no conversion), of
-// `frames` frames of one value; `claimed` overrides the data size in its header.
-std::string wave(int frames, std::int16_t value, unsigned format = 1, std::int64_t claimed = -1) {
-    const std::uint32_t bytes = claimed >= 0 ? claimed : frames * 4;
-    std::string s = "RIFF";
-    put(s, 36 + bytes, 4);
-    s += "WAVEfmt ";
-    for (auto [v, n] :
-         {std::pair{16u, 4}, {format, 2}, {2u, 2}, {22050u, 4}, {88200u, 4}, {4u, 2}, {16u, 2}}) {
-        put(s, v, n);
-    }
-    s += "data";
-    put(s, bytes, 4);
-    for (int i = 0; i < 2 * frames; ++i)
-        put(s, std::uint16_t(value), 2);
-    return s;
+// `frames` frames of one value.
+std::string wave(int frames, std::int16_t value) {
+    return fw::test::wave({.frames = std::uint64_t(frames), .value = value});
 }
 
 constexpr int kGotFrames = 11025, kMoveFrames = 4410;  // 0.5 s and 0.2 s
@@ -175,6 +199,7 @@ class Sound : public testing::Test {
     }
     void TearDown() override {
         FSOUND_Close();
+        fw::setIdleCloseTime(fw::kIdleClose);
         fs::current_path(home_);
         fs::remove_all(dir_);
         for (auto v : {"SDL_AUDIODRIVER", "SDL_DISKAUDIOFILE", "SDL_WAVE_TRUNCATION"})
@@ -206,7 +231,7 @@ class Heard : public Sound, public testing::WithParamInterface<Scene> {};
 TEST_P(Heard, OutputHoldsTheCuesSamples) {
     const Scene& scene = GetParam();
     fw::SoundCues cues;
-    ASSERT_TRUE(cues.Start(SoundChoice::WindowsMM));
+    ASSERT_TRUE(cues.Start(FSOUND_OUTPUT_WINMM));
     for (const char* c = scene.script; *c; ++c) {
         if (*c == 'G' || *c == 'M') cues.Suona(*c == 'G' ? Cue::Got : Cue::Move);
         if (*c == 'S') cues.Silenzio();
@@ -240,10 +265,54 @@ INSTANTIATE_TEST_SUITE_P(Cues, Heard,
                                                true}),
                          byTitle);
 
-// From FSOUND_PlaySound to the mixer handing out the first buffer that holds the cue.
-TEST_F(Sound, CueLeavesTheMixerWithin30Ms) {
+// The names of this process's threads that belong to SDL's audio.
+int audioThreads() {
+    int n = 0;
+    for (const auto& task : fs::directory_iterator("/proc/self/task")) {
+        std::string name;
+        std::getline(std::ifstream(task.path() / "comm"), name);
+        n += name.rfind("SDLAudio", 0) == 0;
+    }
+    return n;
+}
+
+// A silent device is closed, so the mixer's thread no longer wakes; a long cue keeps it
+// open while it sounds; the next cue opens it again and plays.
+TEST_F(Sound, AnIdleDeviceClosesAndTheNextCueReopensIt) {
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    fw::setIdleCloseTime(150ms);
     fw::SoundCues cues;
-    ASSERT_TRUE(cues.Start(SoundChoice::DirectSound));
+    ASSERT_TRUE(cues.Start(FSOUND_OUTPUT_WINMM));
+    for (int round = 0; round < 2; ++round) {
+        cues.Suona(Cue::Got);  // 500 ms: outlasts the idle time
+        std::this_thread::sleep_for(300ms);
+        EXPECT_TRUE(fw::audioDeviceOpen()) << "closed while a cue sounds";
+        EXPECT_EQ(audioThreads(), 1);
+        for (auto end = Clock::now() + 3s; fw::audioDeviceOpen() && Clock::now() < end;)
+            std::this_thread::sleep_for(10ms);
+        EXPECT_FALSE(fw::audioDeviceOpen()) << "still open after the cue and the idle time";
+        EXPECT_EQ(audioThreads(), 0);
+    }
+    cues.Suona(Cue::Move);
+    EXPECT_TRUE(fw::audioDeviceOpen());
+    EXPECT_EQ(Mix_Playing(-1), 1);
+    cues.Close();
+    EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+}
+
+struct Latency {
+    const char* title;
+    bool afterIdle;  // every cue finds the device closed
+};
+
+class CueLatency : public Sound, public testing::WithParamInterface<Latency> {};
+
+// From FSOUND_PlaySound to the mixer handing out the first buffer that holds the cue,
+// with the device running and with the device to be reopened by the cue.
+TEST_P(CueLatency, CueLeavesTheMixerWithin30Ms) {
+    if (GetParam().afterIdle) fw::setIdleCloseTime(20ms);
+    fw::SoundCues cues;
+    ASSERT_TRUE(cues.Start(FSOUND_OUTPUT_DSOUND));
     static std::atomic<bool> armed;
     static std::atomic<Clock::rep> at;
     static std::atomic<int> frames;
@@ -259,6 +328,11 @@ TEST_F(Sound, CueLeavesTheMixerWithin30Ms) {
     std::vector<double> ms;
     for (int i = 0; i < 20; ++i) {
         cues.Silenzio();
+        if (GetParam().afterIdle) {
+            for (auto end = Clock::now() + 2s; fw::audioDeviceOpen() && Clock::now() < end;)
+                std::this_thread::sleep_for(2ms);
+            ASSERT_FALSE(fw::audioDeviceOpen());
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(7 + i * 5 % 23));  // vary the phase
         armed = true;
         const auto t0 = Clock::now();
@@ -272,11 +346,16 @@ TEST_F(Sound, CueLeavesTheMixerWithin30Ms) {
     }
     Mix_SetPostMix(nullptr, nullptr);
     std::sort(ms.begin(), ms.end());
-    std::cout << "cue latency, 20 plays: min " << ms[0] << " ms, median " << ms[10] << " ms, max "
-              << ms[19] << " ms; mixer buffer " << frames << " frames at 22050 Hz\n";
+    std::cout << GetParam().title << ": cue latency, 20 plays: min " << ms[0] << " ms, median "
+              << ms[10] << " ms, max " << ms[19] << " ms; mixer buffer " << frames
+              << " frames at 22050 Hz\n";
     EXPECT_LE(frames, fw::kMixBufferFrames);
     EXPECT_LE(ms[10], 30.0);
 }
+
+INSTANTIATE_TEST_SUITE_P(Device, CueLatency,
+                         testing::Values(Latency{"Running", false}, Latency{"AfterIdle", true}),
+                         byTitle);
 
 // --- The cue files at Play --------------------------------------------------------
 
@@ -286,7 +365,13 @@ struct Install {
     std::optional<std::string> bytes;  // none: the file is removed
     bool started;                      // Start reports the catch cue loaded
 };
-const std::string kFolder = "<folder>", kHuge = "<huge>";
+const std::string kFolder = "<folder>", kHuge = "<huge>", kFifo = "<fifo>";
+
+// 8-bit mono at a rate far below any real sound: as the mixer's format it would be
+// hundreds of megabytes (at 1 Hz more than an int can count).
+std::string lowRate(std::uint32_t rate, std::uint64_t bytes) {
+    return fw::test::wave({.channels = 1, .rate = rate, .bits = 8, .frames = bytes});
+}
 
 class Installed : public Sound, public testing::WithParamInterface<Install> {};
 
@@ -298,16 +383,24 @@ TEST_P(Installed, OnlyTheCatchCueDecidesTheStart) {
     fs::remove(file);
     if (p.bytes == kFolder) {
         fs::create_directory(file);
+    } else if (p.bytes == kFifo) {  // no writer: opening it for reading would wait forever
+        ASSERT_EQ(mkfifo(file.c_str(), 0600), 0);
     } else if (p.bytes == kHuge) {  // a sound of 100 MB: a valid header on a sparse file
-        write(p.file, wave(0, 0, 1, 100'000'000));
+        write(p.file, fw::test::wave({.claimed = 100'000'000}));
         fs::resize_file(file, 44 + 100'000'000);
     } else if (p.bytes) {
         write(p.file, *p.bytes);
     }
     fw::SoundCues cues;
     const auto t0 = Clock::now();
-    EXPECT_EQ(cues.Start(SoundChoice::WindowsMM), p.started) << SDL_GetError();
-    EXPECT_LT(Clock::now() - t0, 5s);
+    timespec cpu0{}, cpu1{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpu0);
+    EXPECT_EQ(cues.Start(FSOUND_OUTPUT_WINMM), p.started) << SDL_GetError();
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpu1);
+    // The work of the three loads, and the time they took however busy the machine.
+    EXPECT_LT((cpu1.tv_sec - cpu0.tv_sec) * 1e3 + (cpu1.tv_nsec - cpu0.tv_nsec) / 1e6, 300.0)
+        << "Play would freeze the window";
+    EXPECT_LT(Clock::now() - t0, 3s) << "Play would freeze the window";
     for (Cue c : {Cue::Got, Cue::Move, Cue::Start})
         cues.Suona(c);  // a missing cue stays silent
     FSOUND_Close();
@@ -320,13 +413,19 @@ INSTANTIATE_TEST_SUITE_P(
                     Install{"MoveMissing", "Move.wav", std::nullopt, true},
                     Install{"StartMissing", "Start.wav", std::nullopt, true},
                     Install{"MoveEmpty", "Move.wav", "", true},
+                    Install{"MoveAtOneHertz", "Move.wav", lowRate(1, 224'256), true},
+                    Install{"MoveIsAFifo", "Move.wav", kFifo, true},
                     Install{"GotMissing", "Got.wav", std::nullopt, false},
                     Install{"GotEmpty", "Got.wav", "", false},
                     Install{"GotNotWave", "Got.wav", "ID3 not a wave file", false},
-                    Install{"GotUnknownEncoding", "Got.wav", wave(500, 9, 0x55), false},
-                    Install{"GotTruncated", "Got.wav", wave(1000, 9, 1, 8000), false},
+                    Install{"GotUnknownEncoding", "Got.wav",
+                            fw::test::wave({.format = 0x55, .frames = 500}), false},
+                    Install{"GotTruncated", "Got.wav",
+                            fw::test::wave({.frames = 1000, .claimed = 8000}), false},
                     Install{"GotIsAFolder", "Got.wav", kFolder, false},
-                    Install{"GotHuge", "Got.wav", kHuge, false}),
+                    Install{"GotIsAFifo", "Got.wav", kFifo, false},
+                    Install{"GotHuge", "Got.wav", kHuge, false},
+                    Install{"GotAtTwoHertz", "Got.wav", lowRate(2, 12'000), false}),
     byTitle);
 
 // --- No usable device -----------------------------------------------------------
@@ -347,7 +446,7 @@ TEST_P(Fallback, PlaysSilentlyInstead) {
     write("Got.wav", wave(kGotFrames, 0));  // silent, should a real device turn up
 
     fw::SoundCues cues;
-    ASSERT_TRUE(cues.Start(SoundChoice::DirectSound)) << "a missing device is no broken folder";
+    ASSERT_TRUE(cues.Start(FSOUND_OUTPUT_DSOUND)) << "a missing device is no broken folder";
     if (p.driver) {
         EXPECT_STREQ(SDL_GetCurrentAudioDriver(), "dummy");
     }
