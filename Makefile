@@ -49,7 +49,7 @@ test-long: build
 	ctest --test-dir $(BUILD) --output-on-failure -L long
 
 # The Debian package, built, checked with lintian, installed, started and purged.
-test-package: build package
+test-package: build deps-package
 	ctest --test-dir $(BUILD) --output-on-failure -L package
 
 package: deps-package program
