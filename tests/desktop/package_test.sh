@@ -46,11 +46,16 @@ dpkg-deb -x "$deb" "$out/root"
     fail "the packaged program is not stripped"
 grep -qx "Path=/usr/share/fenwater" "$out/root/usr/share/applications/fenwater.desktop" ||
     fail "the desktop entry does not start in /usr/share/fenwater"
+appstreamcli validate-tree --no-net "$out/root" >"$out/appstream.txt" 2>&1 &&
+    ! grep -qE '^ *[EW]:' "$out/appstream.txt" ||
+    { cat "$out/appstream.txt"; fail "appstreamcli validate-tree gives errors or warnings"; }
 
-lintian --fail-on error,warning "$deb" >"$out/lintian.txt" 2>&1 ||
+lintian -I --fail-on error,warning "$deb" >"$out/lintian.txt" 2>&1 ||
     { cat "$out/lintian.txt"; fail "lintian reports errors or warnings"; }
-echo "package $(basename "$deb"): $(wc -l <"$out/files.txt") files, lintian: $(grep -c '^[EWI]:' "$out/lintian.txt") notes, none an error or warning"
-sed 's/^/  lintian: /' "$out/lintian.txt"
+count() { grep -c "^$1:" "$out/lintian.txt" || true; }
+echo "package $(basename "$deb"): $(wc -l <"$out/files.txt") files;" \
+    "lintian: $(count E) errors, $(count W) warnings, $(count I) infos"
+grep '^[EWI]:' "$out/lintian.txt" | sed 's/^/  lintian /' || true
 
 if [ "$(id -u)" -ne 0 ]; then
     echo "not root: installing the package skipped"
