@@ -1,6 +1,7 @@
 # make run        installs what playing needs, builds the program and starts it
 # make test       installs what the tests need too, builds everything, runs every test
 # make package    builds the Debian package build/package/fenwater_<version>_<arch>.deb
+# make program    builds the program and its data without starting it
 # make uninstall  removes what the last cmake --install from build/ wrote
 BUILD := build
 ASAN := build/asan
