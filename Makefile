@@ -37,8 +37,8 @@ build: deps-test
 run: program
 	cd $(BUILD)/stage && ./fenwater
 
-test: build
-	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS) -LE 'long|package'
+test: build deps-package
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS) -LE long
 	@[ -f $(ASAN)/build.ninja ] || cmake -S . -B $(ASAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
 		-DFENWATER_CORE_ONLY=ON -DFENWATER_SANITIZE=ON
 	cmake --build $(ASAN) -j $(JOBS)
@@ -49,9 +49,9 @@ test: build
 test-long: build
 	ctest --test-dir $(BUILD) --output-on-failure -L long
 
-# The Debian package, built, checked with lintian, installed, started and purged.
+# The Debian package, built, checked with lintian, installed, started and purged (as root).
 test-package: build deps-package
-	ctest --test-dir $(BUILD) --output-on-failure -L package
+	FENWATER_INSTALL_PACKAGE=1 ctest --test-dir $(BUILD) --output-on-failure -L package
 
 package: deps-package program
 	cd $(BUILD) && cpack
