@@ -1,11 +1,15 @@
-# make run   installs what is missing, builds and starts the game
-# make test  installs what is missing, builds and runs every test
+# make run        installs what playing needs, builds the program and starts it
+# make test       installs what the tests need too, builds everything, runs every test
+# make package    builds the Debian package build/package/fenwater_<version>_<arch>.deb
+# make program    builds the program and its data without starting it
+# make uninstall  removes what the last cmake --install from build/ wrote
 BUILD := build
 ASAN := build/asan
 CMAKE_FLAGS := -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps deps-test build run test test-long format clean
+.PHONY: all deps deps-test deps-package program build run test test-long test-package \
+	package uninstall format clean
 
 all: build
 
@@ -15,14 +19,25 @@ deps:
 deps-test:
 	@tools/install-deps.sh run test
 
-build: deps
-	@[ -f $(BUILD)/build.ninja ] || cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+deps-package:
+	@tools/install-deps.sh run package
+
+# The program and its data only. A new build folder is made without the tests, so that
+# no test tool is needed; one made by make test keeps them and builds just the program.
+program: deps
+	@[ -f $(BUILD)/build.ninja ] || cmake -S . -B $(BUILD) $(CMAKE_FLAGS) -DFENWATER_TESTS=OFF
+	cmake --build $(BUILD) -j $(JOBS) --target fenwater_program
+
+# Everything: the program, the tests, the benchmarks and the development tools.
+build: deps-test
+	@[ -f $(BUILD)/build.ninja ] && grep -q '^FENWATER_TESTS:BOOL=ON' $(BUILD)/CMakeCache.txt || \
+		cmake -S . -B $(BUILD) $(CMAKE_FLAGS) -DFENWATER_TESTS=ON
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+run: program
 	cd $(BUILD)/stage && ./fenwater
 
-test: deps-test build
+test: build deps-package
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS) -LE long
 	@[ -f $(ASAN)/build.ninja ] || cmake -S . -B $(ASAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
 		-DFENWATER_CORE_ONLY=ON -DFENWATER_SANITIZE=ON
@@ -31,8 +46,20 @@ test: deps-test build
 		ctest --test-dir $(ASAN) --output-on-failure -j $(JOBS) -LE long
 
 # The long runs: soak, randomized and fuzz-style tests, benchmarks are separate.
-test-long: deps-test build
+test-long: build
 	ctest --test-dir $(BUILD) --output-on-failure -L long
+
+# The Debian package, built, checked with lintian, installed, started and purged (as root).
+test-package: build deps-package
+	FENWATER_INSTALL_PACKAGE=1 ctest --test-dir $(BUILD) --output-on-failure -L package
+
+package: deps-package program
+	cd $(BUILD) && cpack
+	@ls $(BUILD)/package/*.deb
+
+# Needs no build and installs nothing: sudo make uninstall after sudo cmake --install.
+uninstall:
+	cmake -D BUILD=$(BUILD) -P cmake/uninstall.cmake
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
