@@ -11,8 +11,10 @@
 #include <QPainter>
 #include <QScreen>
 #include <QToolTip>
+#include <QWindow>
 
 #include "keys.h"
+#include "platform.h"
 #include "render.h"
 
 namespace fw {
@@ -45,7 +47,8 @@ TForm1::TForm1(SettingsStore& store, CuePlayer& cues, TimeSource& time, const Pi
       pictures_(pictures),
       handheld_(store, cues, time, *this),
       host_(handheld_, std::move(clock)),
-      pos_(-700, -500) {
+      pos_(-700, -500),
+      placesItself_(windowsPlaceThemselves()) {
     setWindowTitle(QString::fromLatin1(kApplicationTitle));
     setFixedSize(kWindowWidth, kWindowHeight);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -53,7 +56,13 @@ TForm1::TForm1(SettingsStore& store, CuePlayer& cues, TimeSource& time, const Pi
     setContextMenuPolicy(Qt::PreventContextMenu);
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
-    move(pos_);
+    // Where the compositor places windows, the window keeps the position Qt gives it,
+    // so that Qt's screen coordinates of the pointer and of popups stay consistent.
+    if (placesItself_) move(pos_);
+    startSystemMove = [this] {
+        QWindow* window = windowHandle();
+        return window && window->startSystemMove();
+    };
     showStoreError = [this](const QString& message) {
         // Before Play the window is not on screen: the box then centres on the screen.
         QMessageBox::critical(isVisible() ? this : nullptr, QString::fromLatin1(kApplicationTitle),
@@ -81,12 +90,12 @@ void TForm1::repaintChanges(const Panel& before) {
 
 void TForm1::setWindowLeft(int left) {
     pos_.setX(left);
-    move(pos_);
+    if (placesItself_) move(pos_);
 }
 
 void TForm1::setWindowTop(int top) {
     pos_.setY(top);
-    move(pos_);
+    if (placesItself_) move(pos_);
 }
 
 void TForm1::beep() {
@@ -94,10 +103,12 @@ void TForm1::beep() {
 }
 
 void TForm1::showCentred() {
-    const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    pos_ = QPoint(screen.left() + (screen.width() - kWindowWidth) / 2,
-                  screen.top() + (screen.height() - kWindowHeight) / 2);
-    move(pos_);
+    if (placesItself_) {
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        pos_ = QPoint(screen.left() + (screen.width() - kWindowWidth) / 2,
+                      screen.top() + (screen.height() - kWindowHeight) / 2);
+        move(pos_);
+    }
     show();
     raise();
     activateWindow();
@@ -113,7 +124,10 @@ void TForm1::reportStoreError(const std::string& message) {
 
 void TForm1::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    paintPanel(painter, handheld_.panel(), pictures_, event->rect());
+    // The pictures drawn for the screen's scale: on a high-density screen each of their
+    // pixels is one device pixel.
+    paintPanel(painter, handheld_.panel(), pictures_.atScale(pictureScale(devicePixelRatioF())),
+               event->rect());
 }
 
 // X11 sends a held key's repeats as release and press pairs with one timestamp. Qt marks
@@ -151,7 +165,9 @@ void TForm1::deliverHeldRelease() {
 
 QPoint TForm1::localPoint(const QMouseEvent* event) const {
     // From the pointer's screen position and the window's position as last set, so
-    // that a move requested during a drag is already accounted for.
+    // that a move requested during a drag is already accounted for. Where the window
+    // never moves itself, its own coordinates are the truth.
+    if (!placesItself_) return event->position().toPoint();
     return event->globalPosition().toPoint() - pos_;
 }
 
@@ -174,6 +190,7 @@ void TForm1::updateCursor(QPoint p) {
 }
 
 void TForm1::mousePressEvent(QMouseEvent* event) {
+    systemMoving_ = false;
     const auto button = toButton(event->button());
     if (!button) return;
     const QPoint p = localPoint(event);
@@ -215,13 +232,35 @@ void TForm1::mouseReleaseEvent(QMouseEvent* event) {
         // The menu takes the mouse: a held left button is released first, so the
         // element pressed still gets its one release.
         releaseCapture();
+        // The menu's owner is the launcher, hidden after Play: it opens as a popup of
+        // this window, so that a compositor places it over the window at the pointer
+        // whichever window has the keyboard.
+        menu_->winId();
+        if (QWindow* window = menu_->windowHandle()) window->setTransientParent(windowHandle());
         menu_->popup(event->globalPosition().toPoint());
     }
+}
+
+// Where the compositor places windows, the drag of the case is its job: the first
+// movement with the left button held on the case or the LCD window hands the move over
+// (a plain click stays a click), and the element pressed gets its release at once,
+// since the compositor keeps the pointer until the button goes up.
+// Moves that arrive while the compositor moves the window are its business.
+bool TForm1::handDragToCompositor(Qt::MouseButtons held) {
+    if (!(held & Qt::LeftButton)) systemMoving_ = false;
+    if (systemMoving_) return true;
+    if (placesItself_ || !(held & Qt::LeftButton) || !capture_) return false;
+    if (*capture_ != Im_Base && *capture_ != Im_SchermoTop) return false;
+    systemMoving_ = true;
+    startSystemMove();
+    releaseCapture();
+    return true;
 }
 
 void TForm1::mouseMoveEvent(QMouseEvent* event) {
     const QPoint p = localPoint(event);
     lastPoint_ = p;
+    if (handDragToCompositor(event->buttons())) return;
     updateCursor(p);
     const auto e = target(p);
     if (!e) return;

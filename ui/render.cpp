@@ -37,20 +37,26 @@ void paintPanel(QPainter& painter, const Panel& panel, const Pictures& pictures,
         const QRect r = toQRect(info(e).rect);
         const QRect visible = r.intersected(clip);
         if (visible.isEmpty()) continue;
-        // At natural size, from the element's top-left corner; never stretched.
-        painter.drawImage(visible.topLeft(), *img, visible.translated(-r.topLeft()));
+        // From the element's top-left corner, the picture's own pixels; never stretched
+        // but by the whole factor between its scale and the device's.
+        const int s = pictures.scale();
+        const QRect source = visible.translated(-r.topLeft());
+        painter.drawImage(
+            QRectF(visible), *img,
+            QRectF(source.x() * s, source.y() * s, source.width() * s, source.height() * s));
     }
 }
 
-QImage renderPanel(const Panel& panel, const Pictures& pictures) {
-    QImage image(kWindowWidth, kWindowHeight, QImage::Format_RGB32);
+QImage renderPanel(const Panel& panel, const Pictures& pictures, int scale) {
+    QImage image(kWindowWidth * scale, kWindowHeight * scale, QImage::Format_RGB32);
+    image.setDevicePixelRatio(scale);
     QPainter painter(&image);
-    paintPanel(painter, panel, pictures, image.rect());
+    paintPanel(painter, panel, pictures.atScale(scale), QRect(0, 0, kWindowWidth, kWindowHeight));
     return image;
 }
 
-QImage renderPanel(const Panel& panel) {
-    return renderPanel(panel, Pictures::builtIn());
+QImage renderPanel(const Panel& panel, int scale) {
+    return renderPanel(panel, Pictures::builtIn(), scale);
 }
 
 QRegion changedRegion(const Panel& before, const Panel& after) {
