@@ -47,8 +47,8 @@ TForm1::TForm1(SettingsStore& store, CuePlayer& cues, TimeSource& time, const Pi
       pictures_(pictures),
       handheld_(store, cues, time, *this),
       host_(handheld_, std::move(clock)),
-      pos_(-700, -500),
-      placesItself_(windowsPlaceThemselves()) {
+      pos_(-700, -500) {
+    setPlacesItself(windowsPlaceThemselves());
     setWindowTitle(QString::fromLatin1(kApplicationTitle));
     setFixedSize(kWindowWidth, kWindowHeight);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -86,6 +86,13 @@ void TForm1::create() {
 void TForm1::repaintChanges(const Panel& before) {
     const QRegion changed = changedRegion(before, handheld_.panel());
     if (!changed.isEmpty()) update(changed);
+}
+
+void TForm1::setPlacesItself(bool places) {
+    placesItself_ = places;
+    // A Wayland compositor may hand the keyboard back to the window after a popup
+    // without Qt taking the window for active again; the hints show all the same.
+    setAttribute(Qt::WA_AlwaysShowToolTips, !places);
 }
 
 void TForm1::setWindowLeft(int left) {

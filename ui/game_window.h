@@ -42,7 +42,7 @@ class TForm1 : public QWidget, public WindowHost {
     void setContextMenu(QMenu* menu) { menu_ = menu; }
     // Whether the window places itself (the core's own drag, the centring at Play) or
     // the compositor does (a drag of the case is handed to it). Set from the platform.
-    void setPlacesItself(bool places) { placesItself_ = places; }
+    void setPlacesItself(bool places);
     // Hands a drag to the compositor; false when it refused. Replaceable for tests.
     std::function<bool()> startSystemMove;
     // Shows a store error once its handler has unwound. Replaceable for tests.
@@ -111,7 +111,7 @@ class TForm1 : public QWidget, public WindowHost {
     std::optional<Element> capture_;
     QPoint lastPoint_;  // the pointer's last position, window coordinates
     QMenu* menu_ = nullptr;
-    bool placesItself_;
+    bool placesItself_ = true;
     bool systemMoving_ = false;  // the compositor has the drag until the left button is up
     std::optional<HeldRelease> heldRelease_;
     QTimer releaseTimer_;

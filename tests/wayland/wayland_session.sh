@@ -1,0 +1,212 @@
+#!/bin/sh
+# The real program as a native Wayland client under sway, headless, with a virtual
+# pointer (fenwater-test-pointer) and wtype for keys; no X server anywhere (sway runs
+# without Xwayland and DISPLAY is unset). sway refuses to run as root: as root, the
+# session runs as the unprivileged user fenwater-test, created when missing, from a
+# folder of its own under /tmp. Checks, with the window geometry sway reports:
+#   the launcher appears; "(no sound)" and Play show the game window (and only it);
+#   a drag by the case moves the window by the pointer's movement; a right-click opens
+#   the menu as a popup over the window, with no new window in the tree; the right
+#   arrow starts game B; Esc ends the program with status 0.
+#   wayland_session.sh FENWATER POINTER OUTDIR
+set -eu
+out=$(readlink -f "$3")
+rm -rf "$out"
+mkdir -p "$out"
+work=$(mktemp -d /tmp/fenwater-wayland.XXXXXX)
+cp "$1" "$work/fenwater"
+cp "$2" "$work/pointer"
+cp -r "$(dirname "$(readlink -f "$1")")/SOUND" "$work/"
+mkdir -m 700 "$work/runtime"
+mkdir -p "$work/config"
+cat >"$work/sway.config" <<'CONF'
+xwayland disable
+output HEADLESS-1 resolution 1280x800 position 0 0
+CONF
+if [ "$(id -u)" = 0 ]; then
+    user=fenwater-test
+    id "$user" >/dev/null 2>&1 ||
+        useradd --system --no-create-home --home-dir /nonexistent --shell /usr/sbin/nologin "$user"
+    chown -R "$user" "$work"
+    as_user() { runuser -u "$user" -- "$@"; }
+else
+    as_user() { "$@"; }
+fi
+
+SWAY=""
+GAME=""
+PID=""
+display=""
+swaysock=""
+cleanup() {
+    [ -n "$PID" ] && [ -n "$GAME" ] && kill "$PID" 2>/dev/null || true
+    [ -n "$SWAY" ] && kill "$SWAY" 2>/dev/null || true
+    wait 2>/dev/null || true
+    cp "$work"/*.log "$work"/*.png "$out/" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM
+
+# Runs a command in the session, as its user, with nothing of X in its environment.
+session() {
+    as_user env -i PATH=/usr/local/bin:/usr/bin:/bin HOME="$work" XDG_RUNTIME_DIR="$work/runtime" \
+        WAYLAND_DISPLAY="$display" XDG_SESSION_TYPE=wayland XDG_CONFIG_HOME="$work/config" \
+        SWAYSOCK="$swaysock" "$@"
+}
+fail() {
+    echo "FAIL: $1"
+    session swaymsg -t get_tree -r >"$work/tree.log" 2>&1 || true
+    for f in "$work/fenwater.log" "$work/sway.log"; do
+        [ -f "$f" ] && sed "s|^|  $(basename "$f"): |" "$f" | tail -n 20
+    done
+    exit 1
+}
+
+# sway names its sockets itself, in the session's own runtime folder.
+as_user env -i PATH=/usr/local/bin:/usr/bin:/bin HOME="$work" XDG_RUNTIME_DIR="$work/runtime" \
+    WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
+    sway -c "$work/sway.config" >"$work/sway.log" 2>&1 &
+SWAY=$!
+display=""
+swaysock=""
+for _ in $(seq 1 100); do
+    display=$(ls "$work/runtime" | grep -m 1 '^wayland-[0-9]*$' || true)
+    swaysock=$(ls "$work/runtime"/sway-ipc.*.sock 2>/dev/null | head -n 1 || true)
+    [ -n "$display" ] && [ -n "$swaysock" ] && session swaymsg -t get_version >/dev/null 2>&1 && break
+    sleep 0.05
+done
+session swaymsg -t get_version >/dev/null 2>&1 || fail "sway did not start"
+
+# The program's windows in sway's tree, one a line: "TITLE|X Y W H" of the content.
+windows() {
+    session swaymsg -t get_tree -r | python3 -c '
+import json, sys
+def walk(n):
+    if n.get("pid") == int(sys.argv[1]) and n.get("type") in ("con", "floating_con"):
+        r, w = n["rect"], n["window_rect"]
+        print("%s|%d %d %d %d" % (n.get("name"), r["x"] + w["x"], r["y"] + w["y"], w["width"], w["height"]))
+    for c in n.get("nodes", []) + n.get("floating_nodes", []):
+        walk(c)
+walk(json.load(sys.stdin))' "$PID"
+}
+# Waits up to 10 s for the program to have exactly these window titles (sorted, one a
+# line); prints the geometry of the first.
+waitwindows() {
+    for _ in $(seq 1 100); do
+        w=$(windows)
+        [ "$(echo "$w" | cut -d'|' -f1 | sort)" = "$1" ] && { echo "$w" | head -n 1 | cut -d'|' -f2; return 0; }
+        sleep 0.1
+    done
+    echo "$w" >&2
+    return 1
+}
+pointer() { session "$work/pointer" 1280 800 "$@"; }
+# wtype makes a new keyboard each time; the pause lets the program take its keymap
+# before the first key.
+keys() { session wtype -s 200 "$@"; }
+shot() { session grim "$work/$1.png"; }
+# The pixels that differ between two screenshots within a box WxH+X+Y.
+differ() {
+    /usr/bin/convert "$work/$1.png" -crop "$3" +repage "$work/a.png"
+    /usr/bin/convert "$work/$2.png" -crop "$3" +repage "$work/b.png"
+    /usr/bin/compare -metric AE "$work/a.png" "$work/b.png" null: 2>&1 | cut -d' ' -f1 || true
+}
+
+# The program, started in the folder of its SOUND folder; its process id is PID, the
+# status of JOB (runuser, env and sh each hand over to it) is its exit status.
+session sh -c 'cd "$1" && exec "$1/fenwater"' sh "$work" >"$work/fenwater.log" 2>&1 &
+JOB=$!
+GAME=$JOB
+PID=""
+for _ in $(seq 1 50); do
+    PID=$(pgrep -f -x "$work/fenwater" || true)
+    [ -n "$PID" ] && break
+    sleep 0.05
+done
+[ -n "$PID" ] || fail "the program did not start"
+title="Fenwater (Ostrel) Simulator"
+
+w=$(waitwindows "About Fenwater...") || fail "the launcher did not appear"
+set -- $w
+[ "$3 $4" = "269 337" ] || fail "the launcher is $3 x $4"
+echo "launcher at $1,$2"
+# "(no sound)": open the list, close it again, then the last item from the keyboard.
+pointer at $(($1 + 187)) $(($2 + 276)) down left up left
+sleep 0.4
+keys -k Escape -s 300 -k End
+sleep 0.2
+pointer at $(($1 + 134)) $(($2 + 316)) down left up left
+w=$(waitwindows "$title") || fail "\"(no sound)\" and Play did not show the game window alone"
+set -- $w
+[ "$3 $4" = "652 443" ] || fail "the game window is $3 x $4"
+x=$1
+y=$2
+echo "game window at $x,$y"
+
+# A drag by the case: the first movement hands the move to sway, which then moves the
+# window with the pointer.
+pointer at $((x + 20)) $((y + 20)) down left by 2 1 wait 300 \
+    by 10 6 by 10 6 by 10 6 by 10 6 by 10 6 wait 100 up left
+sleep 0.5
+w=$(waitwindows "$title") || fail "the game window went away"
+set -- $w
+echo "dragged by 50,30 after the first movement: the window went from $x,$y to $1,$2"
+[ "$1,$2" = "$((x + 50)),$((y + 30))" ] || fail "the window did not follow the pointer"
+x=$1
+y=$2
+
+# A right-click: the menu shows over the window below and right of the pointer, and
+# the tree holds no other window. Twice: once Esc closed the first menu, Qt no longer
+# takes the window for active (sway hands the keyboard back without a word), and the
+# menu must still open over it.
+pointer at $((x + 300)) $((y + 200))
+sleep 0.3
+shot before-menu
+for round in 1 2; do
+    pointer at $((x + 300)) $((y + 200)) down right up right
+    sleep 0.6
+    shot menu
+    [ "$(windows | cut -d'|' -f1)" = "$title" ] || fail "the menu is a window of its own: $(windows)"
+    below=$(differ before-menu menu "150x120+$((x + 302))+$((y + 202))")
+    above=$(differ before-menu menu "150x120+$((x + 140))+$((y + 70))")
+    echo "menu $round: $below pixels changed below and right of the pointer, $above above and left"
+    [ "$(echo "$below" | awk '{ print ($1 > 5000) }')" = 1 ] || fail "no menu at the pointer"
+    [ "$above" = 0 ] || fail "the menu is not where the pointer is"
+    keys -k Escape
+    sleep 0.3
+    [ -n "$(windows)" ] || fail "Esc for the menu ended the program"
+    shot no-menu
+    [ "$(differ before-menu no-menu "652x443+$x+$y")" = 0 ] || fail "Esc did not close the menu"
+done
+
+# The hint of TIME under a pointer that rests on it, as a popup too.
+pointer at $((x + 400)) $((y + 300)) at $((x + 500)) $((y + 80)) by 1 0 wait 2500 &
+hover=$!
+sleep 2.2
+shot hint
+wait "$hover"
+[ "$(windows | cut -d'|' -f1)" = "$title" ] || fail "the hint is a window of its own: $(windows)"
+hint=$(differ no-menu hint "200x40+$((x + 500))+$((y + 95))")
+echo "hint: $hint pixels changed below the pointer"
+[ "$(echo "$hint" | awk '{ print ($1 > 1000) }')" = 1 ] || fail "no hint under the pointer on TIME"
+
+# The right arrow starts game B: GAME B, its best score, then the figure.
+sleep 0.5
+shot before-game
+keys -k Right
+sleep 1.2
+shot game
+changed=$(differ before-game game "652x443+$x+$y")
+echo "game B: $changed pixels of the window changed"
+[ "$(echo "$changed" | awk '{ print ($1 > 200) }')" = 1 ] || fail "the right arrow did not start game B"
+
+keys -k Escape
+status=""
+for _ in $(seq 1 100); do
+    kill -0 "$JOB" 2>/dev/null || { wait "$JOB" && status=0 || status=$?; break; }
+    sleep 0.05
+done
+GAME=""
+[ "$status" = 0 ] || fail "Esc did not end the program with status 0 (status '$status')"
+echo "Esc ended the program with status 0"
