@@ -251,8 +251,8 @@ void TForm1::mouseReleaseEvent(QMouseEvent* event) {
 // Where the compositor places windows, the drag of the case is its job: the first
 // movement with the left button held on the case or the LCD window hands the move over
 // (a plain click stays a click), and the element pressed gets its release at once,
-// since the compositor keeps the pointer until the button goes up.
-// Moves that arrive while the compositor moves the window are its business.
+// since the compositor keeps the pointer until the button goes up. Moves that still
+// arrive while the compositor moves the window are its business.
 bool TForm1::handDragToCompositor(Qt::MouseButtons held) {
     if (!(held & Qt::LeftButton)) systemMoving_ = false;
     if (systemMoving_) return true;
