@@ -8,21 +8,19 @@
 #   a drag by the case moves the window by the pointer's movement; a right-click opens
 #   the menu as a popup over the window, with no new window in the tree; the right
 #   arrow starts game B; Esc ends the program with status 0.
-#   wayland_session.sh FENWATER POINTER OUTDIR
+# Then, on an output of scale 2, the game window keeps its size in sway's layout and its
+# screenshot equals fenwater-replay's render at scale 2.
+#   wayland_session.sh FENWATER POINTER FENWATER_REPLAY OUTDIR
 set -eu
-out=$(readlink -f "$3")
+replay=$(readlink -f "$3")
+out=$(readlink -f "$4")
 rm -rf "$out"
 mkdir -p "$out"
 work=$(mktemp -d /tmp/fenwater-wayland.XXXXXX)
 cp "$1" "$work/fenwater"
 cp "$2" "$work/pointer"
 cp -r "$(dirname "$(readlink -f "$1")")/SOUND" "$work/"
-mkdir -m 700 "$work/runtime"
 mkdir -p "$work/config"
-cat >"$work/sway.config" <<'CONF'
-xwayland disable
-output HEADLESS-1 resolution 1280x800 position 0 0
-CONF
 if [ "$(id -u)" = 0 ]; then
     user=fenwater-test
     id "$user" >/dev/null 2>&1 ||
@@ -36,6 +34,7 @@ fi
 SWAY=""
 GAME=""
 PID=""
+runtime=""
 display=""
 swaysock=""
 cleanup() {
@@ -50,7 +49,7 @@ trap 'exit 1' INT TERM
 
 # Runs a command in the session, as its user, with nothing of X in its environment.
 session() {
-    as_user env -i PATH=/usr/local/bin:/usr/bin:/bin HOME="$work" XDG_RUNTIME_DIR="$work/runtime" \
+    as_user env -i PATH=/usr/local/bin:/usr/bin:/bin HOME="$work" XDG_RUNTIME_DIR="$runtime" \
         WAYLAND_DISPLAY="$display" XDG_SESSION_TYPE=wayland XDG_CONFIG_HOME="$work/config" \
         SWAYSOCK="$swaysock" "$@"
 }
@@ -63,20 +62,61 @@ fail() {
     exit 1
 }
 
-# sway names its sockets itself, in the session's own runtime folder.
-as_user env -i PATH=/usr/local/bin:/usr/bin:/bin HOME="$work" XDG_RUNTIME_DIR="$work/runtime" \
-    WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
-    sway -c "$work/sway.config" >"$work/sway.log" 2>&1 &
-SWAY=$!
-display=""
-swaysock=""
-for _ in $(seq 1 100); do
-    display=$(ls "$work/runtime" | grep -m 1 '^wayland-[0-9]*$' || true)
-    swaysock=$(ls "$work/runtime"/sway-ipc.*.sock 2>/dev/null | head -n 1 || true)
-    [ -n "$display" ] && [ -n "$swaysock" ] && session swaymsg -t get_version >/dev/null 2>&1 && break
-    sleep 0.05
-done
-session swaymsg -t get_version >/dev/null 2>&1 || fail "sway did not start"
+# Starts sway with its output at SCALE (a logical screen of 1280 x 800), in a runtime
+# folder of its own; sway names its sockets itself there.
+start_sway() {
+    runtime="$work/runtime$1"
+    mkdir -m 700 "$runtime"
+    printf 'xwayland disable\noutput HEADLESS-1 resolution %dx%d scale %d position 0 0\n' \
+        $((1280 * $1)) $((800 * $1)) "$1" >"$work/sway$1.config"
+    [ "$(id -u)" = 0 ] && chown -R "$user" "$runtime" "$work/sway$1.config"
+    as_user env -i PATH=/usr/local/bin:/usr/bin:/bin HOME="$work" XDG_RUNTIME_DIR="$runtime" \
+        WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
+        sway -c "$work/sway$1.config" >"$work/sway.log" 2>&1 &
+    SWAY=$!
+    display=""
+    swaysock=""
+    for _ in $(seq 1 100); do
+        display=$(ls "$runtime" | grep -m 1 '^wayland-[0-9]*$' || true)
+        swaysock=$(ls "$runtime"/sway-ipc.*.sock 2>/dev/null | head -n 1 || true)
+        [ -n "$display" ] && [ -n "$swaysock" ] && session swaymsg -t get_version >/dev/null 2>&1 &&
+            return 0
+        sleep 0.05
+    done
+    fail "sway did not start"
+}
+stop_sway() {
+    kill "$SWAY"
+    wait "$SWAY" 2>/dev/null || true
+    SWAY=""
+}
+
+# Starts the program in the folder of its SOUND folder: its process id is PID, the
+# status of JOB (runuser, env and sh each hand over to it) is its exit status.
+start_program() {
+    session sh -c 'cd "$1" && exec "$1/fenwater"' sh "$work" >"$work/fenwater.log" 2>&1 &
+    JOB=$!
+    GAME=$JOB
+    PID=""
+    for _ in $(seq 1 50); do
+        PID=$(pgrep -f -x "$work/fenwater" || true)
+        [ -n "$PID" ] && return 0
+        sleep 0.05
+    done
+    fail "the program did not start"
+}
+
+# Esc on the game window ends the program with status 0.
+escape_ends_it() {
+    keys -k Escape
+    status=""
+    for _ in $(seq 1 100); do
+        kill -0 "$JOB" 2>/dev/null || { wait "$JOB" && status=0 || status=$?; break; }
+        sleep 0.05
+    done
+    GAME=""
+    [ "$status" = 0 ] || fail "Esc did not end the program with status 0 (status '$status')"
+}
 
 # The program's windows in sway's tree, one a line: "TITLE|X Y W H" of the content.
 windows() {
@@ -113,18 +153,8 @@ differ() {
     /usr/bin/compare -metric AE "$work/a.png" "$work/b.png" null: 2>&1 | cut -d' ' -f1 || true
 }
 
-# The program, started in the folder of its SOUND folder; its process id is PID, the
-# status of JOB (runuser, env and sh each hand over to it) is its exit status.
-session sh -c 'cd "$1" && exec "$1/fenwater"' sh "$work" >"$work/fenwater.log" 2>&1 &
-JOB=$!
-GAME=$JOB
-PID=""
-for _ in $(seq 1 50); do
-    PID=$(pgrep -f -x "$work/fenwater" || true)
-    [ -n "$PID" ] && break
-    sleep 0.05
-done
-[ -n "$PID" ] || fail "the program did not start"
+start_sway 1
+start_program
 title="Fenwater (Ostrel) Simulator"
 
 w=$(waitwindows "About Fenwater...") || fail "the launcher did not appear"
@@ -201,12 +231,32 @@ changed=$(differ before-game game "652x443+$x+$y")
 echo "game B: $changed pixels of the window changed"
 [ "$(echo "$changed" | awk '{ print ($1 > 200) }')" = 1 ] || fail "the right arrow did not start game B"
 
-keys -k Escape
-status=""
-for _ in $(seq 1 100); do
-    kill -0 "$JOB" 2>/dev/null || { wait "$JOB" && status=0 || status=$?; break; }
-    sleep 0.05
-done
-GAME=""
-[ "$status" = 0 ] || fail "Esc did not end the program with status 0 (status '$status')"
+escape_ends_it
 echo "Esc ended the program with status 0"
+
+# An output of scale 2: the same layout, every device pixel that of the render at
+# scale 2 ("(no sound)" is stored now, so Play is ready).
+printf '0 png %s 2\n' "$work/render-2x.png" | "$replay" - || fail "no render at scale 2"
+stop_sway
+start_sway 2
+start_program
+w=$(waitwindows "About Fenwater...") || fail "scale 2: the launcher did not appear"
+set -- $w
+[ "$3 $4" = "269 337" ] || fail "scale 2: the launcher is $3 x $4 in the layout"
+pointer at $(($1 + 134)) $(($2 + 316)) down left up left
+w=$(waitwindows "$title") || fail "scale 2: Play did not show the game window"
+set -- $w
+[ "$3 $4" = "652 443" ] || fail "scale 2: the game window is $3 x $4 in the layout"
+differ=""
+for attempt in 1 2 3 4 5; do
+    sleep 0.3
+    shot screen-2x
+    /usr/bin/convert "$work/screen-2x.png" -crop "1304x886+$(($1 * 2))+$(($2 * 2))" +repage \
+        "$work/game-2x.png"
+    differ=$(/usr/bin/compare -metric AE "$work/game-2x.png" "$work/render-2x.png" null: 2>&1 |
+        cut -d' ' -f1 || true)
+    [ "$differ" = 0 ] && break
+done
+[ "$differ" = 0 ] || fail "scale 2: the window differs from the render ($differ pixels)"
+echo "scale 2: the game window at $1,$2 of the layout equals the render at scale 2"
+escape_ends_it
