@@ -146,21 +146,24 @@ TEST(Capture, TheReleaseReachesThePressedButtonWhereverItHappens) {
         {"ACL, released in place", kAcl, Puls_ACL, kAcl},
         {"ACL, released over the LCD", kAcl, Puls_ACL, {300, 200}},
     };
-    for (const auto& c : cases) {
-        Rig rig;
-        Handheld& h = rig.form->handheld();
-        const QPoint start(h.window().windowLeft(), h.window().windowTop());
-        press(*rig.form, c.at);
-        EXPECT_FALSE(h.panel().shown(c.button)) << c.what;
-        EXPECT_EQ(rig.form->capture(), c.button) << c.what;
-        moveTo(*rig.form, c.releaseAt, Qt::LeftButton);
-        release(*rig.form, c.releaseAt);
-        EXPECT_TRUE(h.panel().shown(c.button)) << c.what;
-        EXPECT_FALSE(rig.form->capture()) << c.what;
-        EXPECT_EQ(h.GameMode, c.button == Puls_Time ? 0 : 3) << c.what;
-        EXPECT_EQ(QPoint(h.window().windowLeft(), h.window().windowTop()), start)
-            << c.what << ": a button press dragged the window";
-    }
+    for (bool placesItself : {true, false})
+        for (const auto& c : cases) {
+            SCOPED_TRACE(placesItself ? "the window places itself" : "the compositor places it");
+            Rig rig;
+            rig.form->setPlacesItself(placesItself);
+            Handheld& h = rig.form->handheld();
+            const QPoint start(h.window().windowLeft(), h.window().windowTop());
+            press(*rig.form, c.at);
+            EXPECT_FALSE(h.panel().shown(c.button)) << c.what;
+            EXPECT_EQ(rig.form->capture(), c.button) << c.what;
+            moveTo(*rig.form, c.releaseAt, Qt::LeftButton);
+            release(*rig.form, c.releaseAt);
+            EXPECT_TRUE(h.panel().shown(c.button)) << c.what;
+            EXPECT_FALSE(rig.form->capture()) << c.what;
+            EXPECT_EQ(h.GameMode, c.button == Puls_Time ? 0 : 3) << c.what;
+            EXPECT_EQ(QPoint(h.window().windowLeft(), h.window().windowTop()), start)
+                << c.what << ": a button press dragged the window";
+        }
 }
 
 TEST(Capture, OtherButtonsOnTimeChangeNothingAndHoldNoCapture) {
