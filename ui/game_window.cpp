@@ -13,6 +13,7 @@
 #include <QToolTip>
 #include <QWindow>
 
+#include "fonts.h"
 #include "keys.h"
 #include "platform.h"
 #include "render.h"
@@ -56,6 +57,7 @@ TForm1::TForm1(SettingsStore& store, CuePlayer& cues, TimeSource& time, const Pi
     setContextMenuPolicy(Qt::PreventContextMenu);
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
+    QToolTip::setFont(inWindowPixels(QToolTip::font()));
     // Where the compositor places windows, the window keeps the position Qt gives it,
     // so that Qt's screen coordinates of the pointer and of popups stay consistent.
     if (placesItself_) move(pos_);

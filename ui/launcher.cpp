@@ -136,6 +136,7 @@ TSplashForm::TSplashForm(SettingsStore& store, TForm1& game, TAboutForm& about, 
 
 void TSplashForm::buildMenu() {
     PM_Menu = new QMenu(this);
+    PM_Menu->setFont(inWindowPixels(PM_Menu->font()));
     auto item = [this](const char* caption, Qt::Key key, void (TSplashForm::*handler)()) {
         QAction* a = PM_Menu->addAction(QString::fromLatin1(caption));
         if (key != Qt::Key_unknown) a->setShortcut(QKeySequence(key));
