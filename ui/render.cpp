@@ -29,7 +29,10 @@ const QImage* pictureDrawn(const Panel& panel, const Pictures& pictures, Element
 void paintPanel(QPainter& painter, const Panel& panel, const Pictures& pictures,
                 const QRect& clip) {
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    painter.fillRect(clip, Qt::white);
+    // White where no picture lies: nowhere while the case picture, first in layer
+    // order, covers the window; filling it anyway would double the cost of a repaint.
+    if (!pictureDrawn(panel, pictures, Im_Base) || !toQRect(info(Im_Base).rect).contains(clip))
+        painter.fillRect(clip, Qt::white);
     for (int i = 0; i < ElementCount; ++i) {
         const auto e = static_cast<Element>(i);
         const QImage* img = pictureDrawn(panel, pictures, e);
