@@ -39,7 +39,7 @@ display=""
 swaysock=""
 cleanup() {
     [ -n "$PID" ] && [ -n "$GAME" ] && kill "$PID" 2>/dev/null || true
-    [ -n "$SWAY" ] && kill "$SWAY" 2>/dev/null || true
+    [ -n "$SWAY" ] && stop_sway
     wait 2>/dev/null || true
     cp "$work"/*.log "$work"/*.png "$out/" 2>/dev/null || true
     rm -rf "$work"
@@ -85,8 +85,10 @@ start_sway() {
     done
     fail "sway did not start"
 }
+# Ends sway itself: runuser, its parent, does not pass the signal on.
 stop_sway() {
-    kill "$SWAY"
+    for p in $(pgrep -x -f "sway -c $work/sway[12].config" || true); do kill "$p"; done
+    kill "$SWAY" 2>/dev/null || true
     wait "$SWAY" 2>/dev/null || true
     SWAY=""
 }
