@@ -102,10 +102,13 @@ class ProbeForm : public TForm1 {
     }
 };
 
-// Sends a key press or release to a widget as the window system would deliver it.
+// Sends a key press or release to a widget as the window system would deliver it: each
+// event with a timestamp of its own, so that a tap is never taken for a repeat pair.
 inline void sendKey(QWidget* w, QEvent::Type type, int vk) {
+    static std::uint64_t timestamp = 0;
     const int key = vk == kKeyLeft ? Qt::Key_Left : Qt::Key_Right;
     QKeyEvent ev(type, key, Qt::NoModifier);
+    ev.setTimestamp(++timestamp);
     QCoreApplication::sendEvent(w, &ev);
 }
 

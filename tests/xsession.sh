@@ -2,6 +2,7 @@
 # run the real program in it and find its windows. Sourced by the scripts that run the
 # program end to end; they set OUT (a scratch folder) first.
 #   xsession_start; ...; xsession_stop   (xsession_stop also runs on exit)
+# XS_SCREEN sets the screen (default 1024x768x24).
 
 XS_XVFB=""
 XS_WM=""
@@ -22,7 +23,7 @@ xsession_start() {
     mkdir -p "$OUT"
     rm -f "$OUT/display"
     # Xvfb picks a free display number itself and writes it to fd 3.
-    Xvfb -displayfd 3 -noreset -nolisten tcp -screen 0 1024x768x24 3>"$OUT/display" \
+    Xvfb -displayfd 3 -noreset -nolisten tcp -screen 0 "${XS_SCREEN:-1024x768x24}" 3>"$OUT/display" \
         >"$OUT/xvfb.log" 2>&1 &
     XS_XVFB=$!
     trap xsession_stop EXIT

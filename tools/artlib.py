@@ -19,6 +19,8 @@ MAGICK = "/usr/bin/convert"
 
 # Luminance below this (0..255, over white) becomes a black pixel.
 THRESHOLD = 128
+# Pictures of at least this many pixels are decoded by ImageMagick.
+BIG_PICTURE = 200000
 
 
 class Element:
@@ -74,10 +76,18 @@ class Image:
 
     def rgb_over(self, bg=(255, 255, 255)):
         """RGB bytes of the picture composited over a plain background."""
-        out = bytearray(self.width * self.height * 3)
+        n = self.width * self.height
         d = self.data
-        for i in range(self.width * self.height):
-            a = d[i * 4 + 3]
+        out = bytearray(n * 3)
+        for c in range(3):
+            out[c::3] = d[c::4]
+        alpha = d[3::4]
+        if alpha.count(255) == n:  # opaque: the colours as they are
+            return bytes(out)
+        for i in range(n):
+            a = alpha[i]
+            if a == 255:
+                continue
             for c in range(3):
                 out[i * 3 + c] = (d[i * 4 + c] * a + bg[c] * (255 - a) + 127) // 255
         return bytes(out)
@@ -187,6 +197,14 @@ def render_svg(svg_text, width, height, viewbox=None):
                           svg_text, count=1)
     res = subprocess.run([RSVG, "--format=png", "-w", str(width), "-h", str(height)],
                          input=svg_text.encode("utf-8"), capture_output=True, check=True)
+    if width * height >= BIG_PICTURE:
+        # Decoded by ImageMagick: the same pixels, many times faster than decode_png.
+        raw = subprocess.run([MAGICK, "png:-", "-depth", "8", "rgba:-"], input=res.stdout,
+                             capture_output=True, check=True).stdout
+        if len(raw) != width * height * 4:
+            raise RuntimeError("ImageMagick decoded %d bytes of a %dx%d picture"
+                               % (len(raw), width, height))
+        return Image(width, height, raw)
     img = decode_png(res.stdout)
     if (img.width, img.height) != (width, height):
         raise RuntimeError("rsvg-convert gave %dx%d" % (img.width, img.height))

@@ -6,10 +6,16 @@
   assets/src/piccina.svg  -> Im_Piccina.jpg      assets/src/about.svg -> about.jpg
   assets/src/icon.svg     -> assets/icons/fenwater.{png,ico,svg}
 
-Each two-colour picture is the element's own group of lcd.svg rendered alone,
-at 1:1, over exactly the element's rectangle of the window, and thresholded.
+Each two-colour picture is the element's own group of lcd.svg rendered alone
+over exactly the element's rectangle of the window, and thresholded.
 The button pictures are case.svg rendered with its raised buttons, cropped at
 the buttons' rectangles, so that they match Im_Base everywhere else.
+
+Every picture but the icons is made for three scales: 1:1, and 2 and 3 device
+pixels a window pixel for high-density screens ("Im_Man1@2x.bmp",
+"Im_Base@3x.jpg"). A scaled picture is rendered from the drawing at its own
+size, and a two-colour one thresholded there, so its edges fall on device
+pixels instead of being the 1:1 picture enlarged.
 
 Usage: build_assets.py [--out DIR]   (DIR defaults to assets/)
 """
@@ -24,6 +30,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import artlib  # noqa: E402
 
 SRC = os.path.join(artlib.ROOT, "assets", "src")
+SCALES = (1, 2, 3)
 BUTTONS = ["Puls_Time", "Puls_ACL", "Puls_Left", "Puls_Right"]
 JPEGS = [("piccina.svg", "Im_Piccina.jpg", 200, 137), ("about.svg", "about.jpg", 259, 88)]
 RAISED_CSS = "<style>.pressed{display:none}.raised{display:inline}</style>"
@@ -37,39 +44,50 @@ ICON_PALETTE = [
 ]
 
 
-def mono_picture(svg, element):
-    img = artlib.render_svg(artlib.only_group(svg, element.name), element.width,
-                            element.height, viewbox=element.rect)
+def scaled_name(name, scale):
+    """The file name of a picture drawn for a scale: Im_Man1@2x.bmp for 2."""
+    if scale == 1:
+        return name
+    stem, ext = os.path.splitext(name)
+    return "%s@%dx%s" % (stem, scale, ext)
+
+
+def mono_picture(svg, element, scale):
+    img = artlib.render_svg(artlib.only_group(svg, element.name), element.width * scale,
+                            element.height * scale, viewbox=element.rect)
     return artlib.threshold(img)
 
 
 def build_mono(out):
     svg = artlib.read_text(os.path.join(SRC, "lcd.svg"))
-    elements = artlib.mono_elements()
+    jobs = [(e, scale) for scale in SCALES for e in artlib.mono_elements()]
     with ThreadPoolExecutor(max_workers=2) as pool:
-        results = list(pool.map(lambda e: (e, mono_picture(svg, e)), elements))
-    for element, rows in results:
-        artlib.write_bytes(os.path.join(out, "pictures", element.name + ".bmp"),
+        results = list(pool.map(lambda job: (job, mono_picture(svg, *job)), jobs))
+    for (element, scale), rows in results:
+        artlib.write_bytes(os.path.join(out, "pictures", scaled_name(element.name + ".bmp", scale)),
                            artlib.encode_bmp1(rows))
 
 
-def build_case(out):
+def build_case(out, scale):
     layout = artlib.layout_by_name()
     svg = artlib.read_text(os.path.join(SRC, "case.svg"))
-    base = artlib.render_svg(svg.replace("<!--STYLE-->", "", 1), 652, 443)
-    artlib.write_bytes(os.path.join(out, "pictures", "Im_Base.jpg"), artlib.encode_jpeg(base))
-    raised = artlib.render_svg(svg.replace("<!--STYLE-->", RAISED_CSS, 1), 652, 443)
+    w, h = 652 * scale, 443 * scale
+    base = artlib.render_svg(svg.replace("<!--STYLE-->", "", 1), w, h)
+    artlib.write_bytes(os.path.join(out, "pictures", scaled_name("Im_Base.jpg", scale)),
+                       artlib.encode_jpeg(base))
+    raised = artlib.render_svg(svg.replace("<!--STYLE-->", RAISED_CSS, 1), w, h)
     for name in BUTTONS:
-        e = layout[name]
-        artlib.write_bytes(os.path.join(out, "pictures", name + ".jpg"),
-                           artlib.encode_jpeg(raised.crop(*e.rect)))
+        left, top, width, height = layout[name].rect
+        crop = raised.crop(left * scale, top * scale, width * scale, height * scale)
+        artlib.write_bytes(os.path.join(out, "pictures", scaled_name(name + ".jpg", scale)),
+                           artlib.encode_jpeg(crop))
 
 
-def build_pictures(out):
+def build_pictures(out, scale):
     for src, name, w, h in JPEGS:
         svg = artlib.read_text(os.path.join(SRC, src)).replace("<!--STYLE-->", "", 1)
-        artlib.write_bytes(os.path.join(out, "pictures", name),
-                           artlib.encode_jpeg(artlib.render_svg(svg, w, h)))
+        artlib.write_bytes(os.path.join(out, "pictures", scaled_name(name, scale)),
+                           artlib.encode_jpeg(artlib.render_svg(svg, w * scale, h * scale)))
 
 
 def nearest(rgb):
@@ -110,8 +128,9 @@ def main():
     parser.add_argument("--out", default=os.path.join(artlib.ROOT, "assets"))
     args = parser.parse_args()
     build_mono(args.out)
-    build_case(args.out)
-    build_pictures(args.out)
+    for scale in SCALES:
+        build_case(args.out, scale)
+        build_pictures(args.out, scale)
     build_icons(args.out)
 
 

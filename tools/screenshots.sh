@@ -1,6 +1,7 @@
 #!/bin/sh
-# Takes the README's pictures of the real program from the end-to-end session under
-# Xvfb: the launcher, a game in play, the right-click menu and the about window.
+# Takes the README's pictures of the real program from the end-to-end sessions under
+# Xvfb: the launcher, a game in play, the right-click menu and the about window, and
+# the game window on a high-density screen (scale 2).
 #   tools/screenshots.sh [BUILD_DIR]     (default build; writes docs/*.png)
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -15,4 +16,7 @@ crop launcher.png 276x364+375+212 launcher.png
 crop playing.png 652x443+186+162 playing.png
 crop menu.png 652x443+186+162 menu.png
 crop about.png 279x248+0+0 about.png
-echo "written: docs/launcher.png docs/playing.png docs/menu.png docs/about.png"
+"$top/tests/ui/high_density.sh" "$build/stage/fenwater" "$build/stage/fenwater-replay" \
+    "$shots/high_density"
+cp "$shots/high_density/game-2x.png" "$top/docs/high-density.png"
+echo "written: docs/launcher.png docs/playing.png docs/menu.png docs/about.png docs/high-density.png"

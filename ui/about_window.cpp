@@ -2,10 +2,10 @@
 
 #include <QFrame>
 #include <QLabel>
-#include <QPixmap>
 
 #include "fonts.h"
-#include "pictures.h"
+#include "picture_label.h"
+#include "platform.h"
 
 namespace fw {
 
@@ -36,12 +36,10 @@ TAboutForm::TAboutForm(QWidget* parent)
     setFont(uiFont(11));
 
     // The picture in a sunken frame across the top.
-    auto* frame = new QLabel(this);
+    auto* frame = new PictureLabel(QStringLiteral(":/pictures/about.jpg"), this);
     frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     frame->setLineWidth(2);
     frame->setGeometry(6, 6, 263, 92);
-    frame->setAlignment(Qt::AlignCenter);
-    frame->setPixmap(QPixmap::fromImage(loadJpegResource(QStringLiteral(":/pictures/about.jpg"))));
 
     for (int i = 0; i < 5; ++i) {
         const int top = 106 + 22 * i;
@@ -56,7 +54,8 @@ TAboutForm::TAboutForm(QWidget* parent)
         captions_[i] = c;
         values_[i] = v;
     }
-    move(0, 0);
+    // At the top-left corner of the screen, where the window system lets it ask.
+    if (windowsPlaceThemselves()) move(0, 0);
 }
 
 }  // namespace fw

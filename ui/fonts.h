@@ -15,4 +15,12 @@ inline QFont uiFont(int pixels, bool bold = false, bool underline = false) {
     return f;
 }
 
+// The font with its point size turned into the pixels it has at the usual 96 dpi. The
+// menu and the hints keep so their proportion to the windows, whose sizes are pixels,
+// whatever the desktop's text size; on a high-density screen they grow with the windows.
+inline QFont inWindowPixels(QFont f) {
+    if (f.pointSizeF() > 0) f.setPixelSize(qRound(f.pointSizeF() * 96 / 72));
+    return f;
+}
+
 }  // namespace fw

@@ -11,8 +11,11 @@
 #include <QPainter>
 #include <QScreen>
 #include <QToolTip>
+#include <QWindow>
 
+#include "fonts.h"
 #include "keys.h"
+#include "platform.h"
 #include "render.h"
 
 namespace fw {
@@ -46,6 +49,7 @@ TForm1::TForm1(SettingsStore& store, CuePlayer& cues, TimeSource& time, const Pi
       handheld_(store, cues, time, *this),
       host_(handheld_, std::move(clock)),
       pos_(-700, -500) {
+    setPlacesItself(windowsPlaceThemselves());
     setWindowTitle(QString::fromLatin1(kApplicationTitle));
     setFixedSize(kWindowWidth, kWindowHeight);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -53,7 +57,14 @@ TForm1::TForm1(SettingsStore& store, CuePlayer& cues, TimeSource& time, const Pi
     setContextMenuPolicy(Qt::PreventContextMenu);
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
-    move(pos_);
+    QToolTip::setFont(inWindowPixels(QToolTip::font()));
+    // Where the compositor places windows, the window keeps the position Qt gives it,
+    // so that Qt's screen coordinates of the pointer and of popups stay consistent.
+    if (placesItself_) move(pos_);
+    startSystemMove = [this] {
+        QWindow* window = windowHandle();
+        return window && window->startSystemMove();
+    };
     showStoreError = [this](const QString& message) {
         // Before Play the window is not on screen: the box then centres on the screen.
         QMessageBox::critical(isVisible() ? this : nullptr, QString::fromLatin1(kApplicationTitle),
@@ -79,14 +90,21 @@ void TForm1::repaintChanges(const Panel& before) {
     if (!changed.isEmpty()) update(changed);
 }
 
+void TForm1::setPlacesItself(bool places) {
+    placesItself_ = places;
+    // A Wayland compositor may hand the keyboard back to the window after a popup
+    // without Qt taking the window for active again; the hints show all the same.
+    setAttribute(Qt::WA_AlwaysShowToolTips, !places);
+}
+
 void TForm1::setWindowLeft(int left) {
     pos_.setX(left);
-    move(pos_);
+    if (placesItself_) move(pos_);
 }
 
 void TForm1::setWindowTop(int top) {
     pos_.setY(top);
-    move(pos_);
+    if (placesItself_) move(pos_);
 }
 
 void TForm1::beep() {
@@ -94,10 +112,12 @@ void TForm1::beep() {
 }
 
 void TForm1::showCentred() {
-    const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    pos_ = QPoint(screen.left() + (screen.width() - kWindowWidth) / 2,
-                  screen.top() + (screen.height() - kWindowHeight) / 2);
-    move(pos_);
+    if (placesItself_) {
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        pos_ = QPoint(screen.left() + (screen.width() - kWindowWidth) / 2,
+                      screen.top() + (screen.height() - kWindowHeight) / 2);
+        move(pos_);
+    }
     show();
     raise();
     activateWindow();
@@ -113,7 +133,15 @@ void TForm1::reportStoreError(const std::string& message) {
 
 void TForm1::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    paintPanel(painter, handheld_.panel(), pictures_, event->rect());
+    // The pictures drawn for the screen's scale: on a high-density screen each of their
+    // pixels is one device pixel.
+    const Pictures& pictures = pictures_.atScale(pictureScale(devicePixelRatioF()));
+    // One rectangle of the changed region at a time, each a plain clip: painting the
+    // whole region under its own clip costs twice as much.
+    for (const QRect& r : event->region()) {
+        painter.setClipRect(r);
+        paintPanel(painter, handheld_.panel(), pictures, r);
+    }
 }
 
 // X11 sends a held key's repeats as release and press pairs with one timestamp. Qt marks
@@ -151,7 +179,9 @@ void TForm1::deliverHeldRelease() {
 
 QPoint TForm1::localPoint(const QMouseEvent* event) const {
     // From the pointer's screen position and the window's position as last set, so
-    // that a move requested during a drag is already accounted for.
+    // that a move requested during a drag is already accounted for. Where the window
+    // never moves itself, its own coordinates are the truth.
+    if (!placesItself_) return event->position().toPoint();
     return event->globalPosition().toPoint() - pos_;
 }
 
@@ -174,6 +204,7 @@ void TForm1::updateCursor(QPoint p) {
 }
 
 void TForm1::mousePressEvent(QMouseEvent* event) {
+    systemMoving_ = false;
     const auto button = toButton(event->button());
     if (!button) return;
     const QPoint p = localPoint(event);
@@ -215,13 +246,35 @@ void TForm1::mouseReleaseEvent(QMouseEvent* event) {
         // The menu takes the mouse: a held left button is released first, so the
         // element pressed still gets its one release.
         releaseCapture();
+        // The menu's owner is the launcher, hidden after Play: it opens as a popup of
+        // this window, so that a compositor places it over the window at the pointer
+        // whichever window has the keyboard.
+        menu_->winId();
+        if (QWindow* window = menu_->windowHandle()) window->setTransientParent(windowHandle());
         menu_->popup(event->globalPosition().toPoint());
     }
+}
+
+// Where the compositor places windows, the drag of the case is its job: the first
+// movement with the left button held on the case or the LCD window hands the move over
+// (a plain click stays a click), and the element pressed gets its release at once,
+// since the compositor keeps the pointer until the button goes up. Moves that still
+// arrive while the compositor moves the window are its business.
+bool TForm1::handDragToCompositor(Qt::MouseButtons held) {
+    if (!(held & Qt::LeftButton)) systemMoving_ = false;
+    if (systemMoving_) return true;
+    if (placesItself_ || !(held & Qt::LeftButton) || !capture_) return false;
+    if (*capture_ != Im_Base && *capture_ != Im_SchermoTop) return false;
+    systemMoving_ = true;
+    startSystemMove();
+    releaseCapture();
+    return true;
 }
 
 void TForm1::mouseMoveEvent(QMouseEvent* event) {
     const QPoint p = localPoint(event);
     lastPoint_ = p;
+    if (handDragToCompositor(event->buttons())) return;
     updateCursor(p);
     const auto e = target(p);
     if (!e) return;

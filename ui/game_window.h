@@ -37,8 +37,14 @@ class TForm1 : public QWidget, public WindowHost {
     // The element holding the window's left-button capture, if any.
     std::optional<Element> capture() const { return capture_; }
 
-    // The right-click menu, opened at the pointer by a right-button release.
+    // The right-click menu, opened at the pointer by a right-button release as a popup
+    // of this window.
     void setContextMenu(QMenu* menu) { menu_ = menu; }
+    // Whether the window places itself (the core's own drag, the centring at Play) or
+    // the compositor does (a drag of the case is handed to it). Set from the platform.
+    void setPlacesItself(bool places);
+    // Hands a drag to the compositor; false when it refused. Replaceable for tests.
+    std::function<bool()> startSystemMove;
     // Shows a store error once its handler has unwound. Replaceable for tests.
     std::function<void(const QString&)> showStoreError;
     // FormClose: runs when the window is closed (frees the cues, ends the program).
@@ -46,7 +52,8 @@ class TForm1 : public QWidget, public WindowHost {
     // The system beep. Replaceable for tests.
     std::function<void()> beeper;
 
-    // Moves the window from off-screen to the middle of the screen and shows it.
+    // Moves the window from off-screen to the middle of the screen and shows it (where
+    // the compositor places windows, it only shows it).
     void showCentred();
 
     // Runs one event: brings the core up to date, runs body, repaints what changed
@@ -95,6 +102,7 @@ class TForm1 : public QWidget, public WindowHost {
     std::optional<Element> elementAt(QPoint p) const;
     std::optional<Element> target(QPoint p) const;
     void updateCursor(QPoint p);
+    bool handDragToCompositor(Qt::MouseButtons held);
 
     const Pictures& pictures_;
     Handheld handheld_;
@@ -103,6 +111,8 @@ class TForm1 : public QWidget, public WindowHost {
     std::optional<Element> capture_;
     QPoint lastPoint_;  // the pointer's last position, window coordinates
     QMenu* menu_ = nullptr;
+    bool placesItself_ = true;
+    bool systemMoving_ = false;  // the compositor has the drag until the left button is up
     std::optional<HeldRelease> heldRelease_;
     QTimer releaseTimer_;
 };

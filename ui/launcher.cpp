@@ -17,7 +17,8 @@
 #include "about_window.h"
 #include "fonts.h"
 #include "game_window.h"
-#include "pictures.h"
+#include "picture_label.h"
+#include "platform.h"
 
 namespace fw {
 
@@ -84,10 +85,8 @@ TSplashForm::TSplashForm(SettingsStore& store, TForm1& game, TAboutForm& about, 
     setPalette(pal);
     setFont(uiFont(11));
 
-    Im_Piccina = new QLabel(this);
+    Im_Piccina = new PictureLabel(QStringLiteral(":/pictures/Im_Piccina.jpg"), this);
     Im_Piccina->setGeometry(34, 51, 200, 137);
-    Im_Piccina->setPixmap(
-        QPixmap::fromImage(loadJpegResource(QStringLiteral(":/pictures/Im_Piccina.jpg"))));
 
     const Qt::Alignment centred = Qt::AlignHCenter | Qt::AlignTop;
     La_Title = label(this, QStringLiteral("Fenwater (Ostrel) Simulator"), {10, 16, 249, 15},
@@ -137,6 +136,7 @@ TSplashForm::TSplashForm(SettingsStore& store, TForm1& game, TAboutForm& about, 
 
 void TSplashForm::buildMenu() {
     PM_Menu = new QMenu(this);
+    PM_Menu->setFont(inWindowPixels(PM_Menu->font()));
     auto item = [this](const char* caption, Qt::Key key, void (TSplashForm::*handler)()) {
         QAction* a = PM_Menu->addAction(QString::fromLatin1(caption));
         if (key != Qt::Key_unknown) a->setShortcut(QKeySequence(key));
@@ -166,9 +166,12 @@ void TSplashForm::buildMenu() {
 }
 
 void TSplashForm::showAtStart() {
-    const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    move(screen.left() + (screen.width() - width()) / 2,
-         screen.top() + (screen.height() - height()) / 2);
+    // A compositor that places windows itself usually centres a dialog like this one.
+    if (windowsPlaceThemselves()) {
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        move(screen.left() + (screen.width() - width()) / 2,
+             screen.top() + (screen.height() - height()) / 2);
+    }
     show();
     raise();
     activateWindow();

@@ -4,6 +4,10 @@
 // Under a window manager the game window stays unmapped until Play instead of waiting
 // off-screen, since a manager may pull an off-screen window into view; the launcher is
 // raised at start in place of the game window's first activation.
+//
+// Qt picks the platform (X11 or Wayland) and the scale: every window keeps its size in
+// logical pixels and is shown 2 or 3 times as large on a high-density screen, the
+// desktop's scale rounded to a whole number.
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -11,12 +15,14 @@
 #include <QApplication>
 #include <QIcon>
 #include <QMessageBox>
+#include <QScreen>
 #include <cstdio>
 
 #include "about_window.h"
 #include "game_window.h"
 #include "launcher.h"
 #include "pictures.h"
+#include "platform.h"
 #include "settings.h"
 #include "sound_cues.h"
 #include "time_sources.h"
@@ -82,10 +88,12 @@ void noDisplay(QtMsgType type, const QMessageLogContext& context, const QString&
 }  // namespace
 
 int main() {
-    // The windows are measured in device pixels on every screen.
-    qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
-    qunsetenv("QT_SCALE_FACTOR");
-    qunsetenv("QT_SCREEN_SCALE_FACTORS");
+    // An installed copy started elsewhere reads its sounds and documents from its data
+    // folder, as if started there.
+    fw::enterInstalledDataFolder();
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
+        Qt::HighDpiScaleFactorRoundingPolicy::Round);
+    fw::roundUserScaleFactor();
     // Qt's own command-line options never apply: the program takes none.
     int argc = 1;
     char name[] = "fenwater";
@@ -98,7 +106,8 @@ int main() {
     // The program ends when the game window closes, whatever else is open.
     app.setQuitOnLastWindowClosed(false);
 
-    const QStringList bad = fw::checkBuiltInPictures();
+    const QStringList bad =
+        fw::checkBuiltInPictures(fw::pictureScale(app.primaryScreen()->devicePixelRatio()));
     if (!bad.isEmpty()) {
         QMessageBox::critical(nullptr, QString::fromLatin1(fw::kApplicationTitle),
                               QStringLiteral("Bad built-in pictures:\n") + bad.join('\n'));

@@ -3,6 +3,7 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
+#include <QtMath>
 #include <cstdint>
 
 #include "jpeg_decoder.h"
@@ -112,6 +113,13 @@ MonoResult decodeMonoBmp(const QByteArray& bytes, int width, int height) {
     return r;
 }
 
+int pictureScale(qreal devicePixelRatio) {
+    const int whole = qMax(1, qRound(devicePixelRatio));
+    for (int scale = kMaxPictureScale; scale > 1; --scale)
+        if (whole % scale == 0) return scale;
+    return 1;
+}
+
 QString pictureFileName(Element e) {
     const ElementInfo& i = info(e);
     const QString name = QString::fromLatin1(i.name.data(), qsizetype(i.name.size()));
@@ -126,13 +134,22 @@ QString pictureFileName(Element e) {
     return {};
 }
 
-Pictures Pictures::load(const QString& dir, QStringList* errors) {
+QString scaledFileName(const QString& file, int scale) {
+    if (scale == 1) return file;
+    const qsizetype dot = file.lastIndexOf(QLatin1Char('.'));
+    const QString suffix = QStringLiteral("@%1x").arg(scale);
+    return dot < 0 ? file + suffix : file.left(dot) + suffix + file.mid(dot);
+}
+
+Pictures Pictures::load(const QString& dir, QStringList* errors, int scale) {
     Pictures p;
+    p.dir_ = dir;
+    p.scale_ = scale;
     for (int i = 0; i < ElementCount; ++i) {
         const auto e = static_cast<Element>(i);
         const QString file = pictureFileName(e);
         if (file.isEmpty()) continue;
-        const QString path = dir + QLatin1Char('/') + file;
+        const QString path = dir + QLatin1Char('/') + scaledFileName(file, scale);
         QByteArray bytes;
         QString error;
         if (!readFile(path, &bytes, &error)) {
@@ -140,29 +157,45 @@ Pictures Pictures::load(const QString& dir, QStringList* errors) {
             continue;
         }
         const Rect& r = info(e).rect;
+        const int width = r.width * scale, height = r.height * scale;
+        QImage image;
         if (info(e).picture == PictureKind::Jpeg) {
             JpegResult j = decodeJpeg(bytes);
             if (!j.ok()) {
                 errors->append(QStringLiteral("%1: %2").arg(path, j.error));
-            } else if (j.image.width() != r.width || j.image.height() != r.height) {
+            } else if (j.image.width() != width || j.image.height() != height) {
                 errors->append(QStringLiteral("%1: size %2 x %3, not %4 x %5")
                                    .arg(path)
                                    .arg(j.image.width())
                                    .arg(j.image.height())
-                                   .arg(r.width)
-                                   .arg(r.height));
+                                   .arg(width)
+                                   .arg(height));
             } else {
-                p.images_[e] = j.image;
+                image = j.image;
             }
         } else {
-            MonoResult m = decodeMonoBmp(bytes, r.width, r.height);
+            MonoResult m = decodeMonoBmp(bytes, width, height);
             if (m.ok())
-                p.images_[e] = m.image;
+                image = m.image;
             else
                 errors->append(QStringLiteral("%1: %2").arg(path, m.error));
         }
+        image.setDevicePixelRatio(scale);
+        p.images_[e] = image;
     }
     return p;
+}
+
+const Pictures& Pictures::atScale(int scale) const {
+    if (scale == scale_ || scale < 1 || scale > kMaxPictureScale) return *this;
+    Scaled& s = *scaled_;
+    if (!s.tried[scale]) {
+        s.tried[scale] = true;
+        QStringList errors;
+        Pictures p = load(dir_, &errors, scale);
+        if (errors.isEmpty()) s.sets[scale] = std::make_unique<const Pictures>(std::move(p));
+    }
+    return s.sets[scale] ? *s.sets[scale] : *this;
 }
 
 const Pictures& Pictures::builtIn() {
@@ -187,28 +220,50 @@ QImage loadJpegResource(const QString& path) {
     return j.image;
 }
 
-QStringList checkBuiltInPictures() {
+const QImage& ScaledJpeg::at(int scale) const {
+    scale = qBound(1, scale, kMaxPictureScale);
+    QImage& image = images_[scale];
+    if (!image.isNull()) return image;
+    if (scale == 1) {
+        image = loadJpegResource(path_);
+        return image;
+    }
+    const QImage& plain = at(1);
+    try {
+        image = loadJpegResource(scaledFileName(path_, scale));
+        image.setDevicePixelRatio(scale);
+    } catch (const PictureError&) {
+    }
+    if (image.size() != plain.size() * scale) image = plain;
+    return image;
+}
+
+QStringList checkBuiltInPictures(int scale) {
     registerBuiltInPictures();
+    const QList<int> scales = scale == 1 ? QList<int>{1} : QList<int>{1, scale};
     QStringList errors;
-    Pictures::load(QStringLiteral(":/pictures"), &errors);
+    for (int s : scales)
+        Pictures::load(QStringLiteral(":/pictures"), &errors, s);
     const struct {
         const char* path;
-        int width, height;  // 0: any size
-    } others[] = {{":/pictures/Im_Piccina.jpg", 200, 137}, {":/pictures/about.jpg", 0, 0}};
-    for (const auto& o : others) {
-        try {
-            const QImage img = loadJpegResource(QString::fromLatin1(o.path));
-            if (o.width && (img.width() != o.width || img.height() != o.height))
-                errors.append(QStringLiteral("%1: size %2 x %3, not %4 x %5")
-                                  .arg(QString::fromLatin1(o.path))
-                                  .arg(img.width())
-                                  .arg(img.height())
-                                  .arg(o.width)
-                                  .arg(o.height));
-        } catch (const PictureError& e) {
-            errors.append(QString::fromStdString(e.what()));
+        int width, height;
+    } others[] = {{":/pictures/Im_Piccina.jpg", 200, 137}, {":/pictures/about.jpg", 259, 88}};
+    for (const auto& o : others)
+        for (int s : scales) {
+            const QString path = scaledFileName(QString::fromLatin1(o.path), s);
+            try {
+                const QImage img = loadJpegResource(path);
+                if (img.width() != o.width * s || img.height() != o.height * s)
+                    errors.append(QStringLiteral("%1: size %2 x %3, not %4 x %5")
+                                      .arg(path)
+                                      .arg(img.width())
+                                      .arg(img.height())
+                                      .arg(o.width * s)
+                                      .arg(o.height * s));
+            } catch (const PictureError& e) {
+                errors.append(QString::fromStdString(e.what()));
+            }
         }
-    }
     if (!QFile::exists(QStringLiteral(":/icons/fenwater.png")))
         errors.append(QStringLiteral(":/icons/fenwater.png: missing"));
     return errors;

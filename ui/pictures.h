@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <memory>
 #include <stdexcept>
 
 #include "layout.h"
@@ -35,38 +36,77 @@ struct MonoResult {
 // Checks and decodes a two-colour picture.
 MonoResult decodeMonoBmp(const QByteArray& bytes, int width, int height);
 
+// Every picture is drawn for three scales: 1 (the window's own pixels), 2 and 3 for
+// high-density screens, each the same drawing at that many device pixels a pixel.
+inline constexpr int kMaxPictureScale = 3;
+
+// The picture scale for a device pixel ratio: the ratio rounded to a whole number, or
+// the largest scale that divides it (4 paints the 2x pictures doubled), so that a
+// picture is only ever enlarged by a whole factor.
+int pictureScale(qreal devicePixelRatio);
+
 // The file name of an element's picture, e.g. "Im_Man1.bmp" or "Im_Base.jpg";
 // empty when the element has no picture of its own.
 QString pictureFileName(Element e);
+// The name of a picture file drawn for a scale: "Im_Man1@2x.bmp" for scale 2; the name
+// itself for scale 1.
+QString scaledFileName(const QString& file, int scale);
 
 class Pictures {
   public:
-    // Loads every picture of the panel from dir (":/pictures" for the built-in ones).
+    // Loads every picture of the panel drawn for scale from dir (":/pictures" for the
+    // built-in ones): each element's rectangle times scale, device pixel ratio scale.
     // Each problem is added to errors, one line per picture; on any problem the
     // returned set must not be used.
-    static Pictures load(const QString& dir, QStringList* errors);
-    // The built-in pictures, loaded on first use. Throws PictureError naming every
-    // bad picture.
+    static Pictures load(const QString& dir, QStringList* errors, int scale = 1);
+    // The built-in pictures at scale 1, loaded on first use. Throws PictureError naming
+    // every bad picture.
     static const Pictures& builtIn();
 
     // The picture of e: RGB32 for a full-colour picture, black on transparent for a
     // two-colour one, null for an element without a picture.
     const QImage& of(Element e) const { return images_[e]; }
+    int scale() const { return scale_; }
+
+    // The pictures of the same folder drawn for scale, loaded on first use. When they
+    // are missing or bad, this set itself, which the painter then enlarges.
+    const Pictures& atScale(int scale) const;
 
   private:
+    struct Scaled {
+        std::array<std::unique_ptr<const Pictures>, kMaxPictureScale + 1> sets;
+        std::array<bool, kMaxPictureScale + 1> tried{};
+    };
+    QString dir_;
+    int scale_ = 1;
     std::array<QImage, ElementCount> images_;
+    std::shared_ptr<Scaled> scaled_ = std::make_shared<Scaled>();
 };
 
 // Reads a built-in full-colour picture outside the panel (":/pictures/about.jpg", ...).
 // Throws PictureError when it is missing or does not decode.
 QImage loadJpegResource(const QString& path);
 
+// A built-in full-colour picture outside the panel at every scale, decoded on first
+// use, with its device pixel ratio set. A scaled file that is missing or not exactly
+// scale times the size of the plain one gives the plain one.
+class ScaledJpeg {
+  public:
+    explicit ScaledJpeg(QString path) : path_(std::move(path)) {}
+    const QImage& at(int scale) const;
+
+  private:
+    QString path_;
+    mutable std::array<QImage, kMaxPictureScale + 1> images_;
+};
+
 // Makes the built-in pictures available under ":/" (done by every function here
 // that reads them; the program calls it before using the icons).
 void registerBuiltInPictures();
 
-// Checks every built-in picture: the panel's and those of the launcher and about
-// windows. Returns one line per problem; empty when all are fine.
-QStringList checkBuiltInPictures();
+// Checks every built-in picture drawn for scale 1 and for scale: the panel's and those
+// of the launcher and about windows. Returns one line per problem; empty when all are
+// fine.
+QStringList checkBuiltInPictures(int scale = 1);
 
 }  // namespace fw

@@ -29,7 +29,10 @@ const QImage* pictureDrawn(const Panel& panel, const Pictures& pictures, Element
 void paintPanel(QPainter& painter, const Panel& panel, const Pictures& pictures,
                 const QRect& clip) {
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    painter.fillRect(clip, Qt::white);
+    // White where no picture lies: nowhere while the case picture, first in layer
+    // order, covers the window; filling it anyway would double the cost of a repaint.
+    if (!pictureDrawn(panel, pictures, Im_Base) || !toQRect(info(Im_Base).rect).contains(clip))
+        painter.fillRect(clip, Qt::white);
     for (int i = 0; i < ElementCount; ++i) {
         const auto e = static_cast<Element>(i);
         const QImage* img = pictureDrawn(panel, pictures, e);
@@ -37,20 +40,26 @@ void paintPanel(QPainter& painter, const Panel& panel, const Pictures& pictures,
         const QRect r = toQRect(info(e).rect);
         const QRect visible = r.intersected(clip);
         if (visible.isEmpty()) continue;
-        // At natural size, from the element's top-left corner; never stretched.
-        painter.drawImage(visible.topLeft(), *img, visible.translated(-r.topLeft()));
+        // From the element's top-left corner, the picture's own pixels; never stretched
+        // but by the whole factor between its scale and the device's.
+        const int s = pictures.scale();
+        const QRect source = visible.translated(-r.topLeft());
+        painter.drawImage(
+            QRectF(visible), *img,
+            QRectF(source.x() * s, source.y() * s, source.width() * s, source.height() * s));
     }
 }
 
-QImage renderPanel(const Panel& panel, const Pictures& pictures) {
-    QImage image(kWindowWidth, kWindowHeight, QImage::Format_RGB32);
+QImage renderPanel(const Panel& panel, const Pictures& pictures, int scale) {
+    QImage image(kWindowWidth * scale, kWindowHeight * scale, QImage::Format_RGB32);
+    image.setDevicePixelRatio(scale);
     QPainter painter(&image);
-    paintPanel(painter, panel, pictures, image.rect());
+    paintPanel(painter, panel, pictures.atScale(scale), QRect(0, 0, kWindowWidth, kWindowHeight));
     return image;
 }
 
-QImage renderPanel(const Panel& panel) {
-    return renderPanel(panel, Pictures::builtIn());
+QImage renderPanel(const Panel& panel, int scale) {
+    return renderPanel(panel, Pictures::builtIn(), scale);
 }
 
 QRegion changedRegion(const Panel& before, const Panel& after) {

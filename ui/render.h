@@ -11,15 +11,17 @@
 
 namespace fw {
 
-// Paints the panel's elements in layer order within clip: the base picture, the
-// shown button pictures, then the black pixels of every lit segment and every shown
-// digit place.
+// Paints the panel's elements in layer order within clip (window pixels): the base
+// picture, the shown button pictures, then the black pixels of every lit segment and
+// every shown digit place. Each picture covers its element's rectangle whatever scale
+// it was drawn for, so on a device of that scale every picture pixel is one device pixel.
 void paintPanel(QPainter& painter, const Panel& panel, const Pictures& pictures, const QRect& clip);
 
-// The whole panel as a 652 x 443 RGB32 image.
-QImage renderPanel(const Panel& panel, const Pictures& pictures);
+// The whole panel as an RGB32 image of 652 x 443 times scale device pixels, painted
+// with the pictures drawn for that scale.
+QImage renderPanel(const Panel& panel, const Pictures& pictures, int scale = 1);
 // The same with the built-in pictures (throws PictureError when they are bad).
-QImage renderPanel(const Panel& panel);
+QImage renderPanel(const Panel& panel, int scale = 1);
 
 // The window area whose look differs between two panels: the union of the rectangles
 // of every element that draws differently.

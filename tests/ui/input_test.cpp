@@ -146,21 +146,24 @@ TEST(Capture, TheReleaseReachesThePressedButtonWhereverItHappens) {
         {"ACL, released in place", kAcl, Puls_ACL, kAcl},
         {"ACL, released over the LCD", kAcl, Puls_ACL, {300, 200}},
     };
-    for (const auto& c : cases) {
-        Rig rig;
-        Handheld& h = rig.form->handheld();
-        const QPoint start(h.window().windowLeft(), h.window().windowTop());
-        press(*rig.form, c.at);
-        EXPECT_FALSE(h.panel().shown(c.button)) << c.what;
-        EXPECT_EQ(rig.form->capture(), c.button) << c.what;
-        moveTo(*rig.form, c.releaseAt, Qt::LeftButton);
-        release(*rig.form, c.releaseAt);
-        EXPECT_TRUE(h.panel().shown(c.button)) << c.what;
-        EXPECT_FALSE(rig.form->capture()) << c.what;
-        EXPECT_EQ(h.GameMode, c.button == Puls_Time ? 0 : 3) << c.what;
-        EXPECT_EQ(QPoint(h.window().windowLeft(), h.window().windowTop()), start)
-            << c.what << ": a button press dragged the window";
-    }
+    for (bool placesItself : {true, false})
+        for (const auto& c : cases) {
+            SCOPED_TRACE(placesItself ? "the window places itself" : "the compositor places it");
+            Rig rig;
+            rig.form->setPlacesItself(placesItself);
+            Handheld& h = rig.form->handheld();
+            const QPoint start(h.window().windowLeft(), h.window().windowTop());
+            press(*rig.form, c.at);
+            EXPECT_FALSE(h.panel().shown(c.button)) << c.what;
+            EXPECT_EQ(rig.form->capture(), c.button) << c.what;
+            moveTo(*rig.form, c.releaseAt, Qt::LeftButton);
+            release(*rig.form, c.releaseAt);
+            EXPECT_TRUE(h.panel().shown(c.button)) << c.what;
+            EXPECT_FALSE(rig.form->capture()) << c.what;
+            EXPECT_EQ(h.GameMode, c.button == Puls_Time ? 0 : 3) << c.what;
+            EXPECT_EQ(QPoint(h.window().windowLeft(), h.window().windowTop()), start)
+                << c.what << ": a button press dragged the window";
+        }
 }
 
 TEST(Capture, OtherButtonsOnTimeChangeNothingAndHoldNoCapture) {
@@ -194,6 +197,8 @@ TEST(Capture, HiddenElementsReceiveNothing) {
     EXPECT_EQ(QPoint(h.DragX, h.DragY), QPoint(230 - 174, 160 - 134));
 }
 
+// Where the window places itself the core drags it; where the compositor places
+// windows, the same drag is handed to the compositor on the first movement.
 TEST(Capture, DraggingMovesTheWindowOnlyFromTheCaseOrTheLcdWithTheLeftButton) {
     const struct {
         const char* what;
@@ -208,18 +213,32 @@ TEST(Capture, DraggingMovesTheWindowOnlyFromTheCaseOrTheLcdWithTheLeftButton) {
         {"ALARM area", kAlarm, Qt::LeftButton, {0, 0}},
         {"TIME button", kTime, Qt::LeftButton, {0, 0}},
     };
-    for (const auto& c : cases) {
-        Rig rig;
-        TForm1& f = *rig.form;
-        const QPoint start(f.windowLeft(), f.windowTop());
-        press(f, c.from, c.button);
-        // Screen coordinates stay put while the window moves under the pointer.
-        const QPoint screen = start + c.from + QPoint(15, 7);
-        for (int i = 0; i < 3; ++i)
-            moveTo(f, screen - QPoint(f.windowLeft(), f.windowTop()), c.button);
-        EXPECT_EQ(QPoint(f.windowLeft(), f.windowTop()) - start, c.shift) << c.what;
-        release(f, screen - QPoint(f.windowLeft(), f.windowTop()), c.button);
-    }
+    for (bool placesItself : {true, false})
+        for (const auto& c : cases) {
+            SCOPED_TRACE(placesItself ? "the window places itself" : "the compositor places it");
+            Rig rig;
+            TForm1& f = *rig.form;
+            f.setPlacesItself(placesItself);
+            int systemMoves = 0;
+            f.startSystemMove = [&] { return ++systemMoves, true; };
+            const QPoint start(f.windowLeft(), f.windowTop());
+            press(f, c.from, c.button);
+            EXPECT_EQ(systemMoves, 0) << c.what << ": a press alone stays a click";
+            // Screen coordinates stay put while the window moves under the pointer.
+            const QPoint screen = start + c.from + QPoint(15, 7);
+            for (int i = 0; i < 3; ++i)
+                moveTo(f, screen - QPoint(f.windowLeft(), f.windowTop()), c.button);
+            const bool drags = c.shift != QPoint(0, 0);
+            EXPECT_EQ(QPoint(f.windowLeft(), f.windowTop()) - start,
+                      placesItself ? c.shift : QPoint(0, 0))
+                << c.what;
+            EXPECT_EQ(systemMoves, !placesItself && drags ? 1 : 0) << c.what;
+            if (!placesItself && drags) {
+                EXPECT_FALSE(f.capture()) << c.what << ": still captured";
+            }
+            release(f, screen - QPoint(f.windowLeft(), f.windowTop()), c.button);
+            EXPECT_EQ(f.handheld().GameMode, c.from == kTime ? 0 : 3) << c.what;
+        }
 }
 
 TEST(Capture, LosingTheWindowReleasesTheHeldButton) {

@@ -137,8 +137,42 @@ TEST(Pictures, LoadNamesEveryMissingOrBadPicture) {
     EXPECT_TRUE(errors.join('\n').contains("Puls_ACL.jpg"));
 }
 
+TEST(Pictures, EachScaleHasItsOwnSizesAndFallsBackToThePlainSet) {
+    QTemporaryDir dir;
+    writeFakePictures(dir.path(), 1);
+    writeFakePictures(dir.path(), 2);
+    QStringList errors;
+    const Pictures plain = Pictures::load(dir.path(), &errors);
+    ASSERT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+    const Pictures& twice = plain.atScale(2);
+    ASSERT_EQ(twice.scale(), 2);
+    EXPECT_EQ(twice.of(Im_Base).size(), QSize(1304, 886));
+    EXPECT_EQ(twice.of(Im_Base).deviceIndependentSize(), QSizeF(652, 443));
+    EXPECT_EQ(twice.of(Im_Fish0).deviceIndependentSize(), plain.of(Im_Fish0).size());
+    EXPECT_EQ(&plain.atScale(3), &plain) << "no scale-3 files: the plain set";
+
+    // A scaled file of the plain size is named, like any other bad picture.
+    QFile::remove(dir.path() + "/Im_Man1@2x.bmp");
+    QFile::copy(dir.path() + "/Im_Man1.bmp", dir.path() + "/Im_Man1@2x.bmp");
+    Pictures::load(dir.path(), &errors, 2);
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].contains("Im_Man1@2x.bmp")) << errors[0].toStdString();
+}
+
+TEST(Pictures, TheScaleIsTheDeviceRatioRoundedOrAWholeDivisorOfIt) {
+    const struct {
+        qreal ratio;
+        int scale;
+    } cases[] = {{0.5, 1}, {1, 1}, {1.25, 1}, {1.5, 2}, {2, 2}, {2.5, 3},
+                 {3, 3},   {4, 2}, {5, 1},    {6, 3},   {8, 2}};
+    for (const auto& c : cases)
+        EXPECT_EQ(pictureScale(c.ratio), c.scale) << c.ratio;
+}
+
 TEST(Pictures, BuiltInPicturesAreComplete) {
-    const QStringList errors = checkBuiltInPictures();
+    QStringList errors;
+    for (int scale = 1; scale <= kMaxPictureScale; ++scale)
+        errors += checkBuiltInPictures(scale);
     if (!errors.isEmpty() && !QFile::exists(":/pictures/Im_Base.jpg"))
         GTEST_SKIP() << "built without pictures";
     EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();

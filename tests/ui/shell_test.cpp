@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTest>
+#include <QWindow>
 
 #include "about_window.h"
 #include "launcher.h"
@@ -216,6 +217,9 @@ TEST(Menu, TheRightReleaseOpensItAfterAHeldLeftButtonIsReleased) {
     EXPECT_FALSE(s.launcher.PM_Menu->isVisible()) << "the press does not open it";
     send(QEvent::MouseButtonRelease, Qt::RightButton, Qt::LeftButton);
     EXPECT_TRUE(s.launcher.PM_Menu->isVisible());
+    ASSERT_TRUE(s.launcher.PM_Menu->windowHandle());
+    EXPECT_EQ(s.launcher.PM_Menu->windowHandle()->transientParent(), f.windowHandle())
+        << "a popup of the hidden launcher, not of the game window";
     EXPECT_TRUE(f.handheld().panel().shown(Puls_Time)) << "TIME got its release first";
     EXPECT_FALSE(f.capture());
     EXPECT_EQ(f.handheld().GameMode, 0);

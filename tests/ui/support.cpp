@@ -83,27 +83,28 @@ QByteArray jpegBytes(const QImage& image, int quality) {
     return out;
 }
 
-void writeFakePictures(const QString& dir) {
+void writeFakePictures(const QString& dir, int scale) {
     QDir().mkpath(dir);
     for (int i = 0; i < ElementCount; ++i) {
         const auto e = static_cast<Element>(i);
         const QString file = pictureFileName(e);
         if (file.isEmpty()) continue;
         const Rect& r = info(e).rect;
+        const int width = r.width * scale, height = r.height * scale;
         QByteArray bytes;
         if (info(e).picture == PictureKind::Jpeg) {
-            QImage img(r.width, r.height, QImage::Format_RGB32);
-            for (int y = 0; y < r.height; ++y)
-                for (int x = 0; x < r.width; ++x)
+            QImage img(width, height, QImage::Format_RGB32);
+            for (int y = 0; y < height; ++y)
+                for (int x = 0; x < width; ++x)
                     img.setPixel(x, y, qRgb((x * 3 + i * 50) % 256, (y * 2 + i * 30) % 256, 160));
             bytes = jpegBytes(img);
         } else {
             // Stripes and a dotted border: black and white pixels in every row.
-            bytes = bmpBytes({r.width, r.height}, [i](int x, int y) {
+            bytes = bmpBytes({width, height}, [i](int x, int y) {
                 return ((x + 2 * y + i) % 5 == 0 || (x * y + i) % 7 == 1) ? 0 : 1;
             });
         }
-        QFile f(dir + '/' + file);
+        QFile f(dir + '/' + scaledFileName(file, scale));
         if (!f.open(QIODevice::WriteOnly)) ADD_FAILURE() << "cannot write " << file.toStdString();
         f.write(bytes);
     }
@@ -112,7 +113,8 @@ void writeFakePictures(const QString& dir) {
 const Pictures& fakePictures() {
     static QTemporaryDir dir;
     static const Pictures pictures = [] {
-        writeFakePictures(dir.path());
+        writeFakePictures(dir.path(), 1);
+        writeFakePictures(dir.path(), 2);
         QStringList errors;
         Pictures p = Pictures::load(dir.path(), &errors);
         if (!errors.isEmpty()) ADD_FAILURE() << errors.join('\n').toStdString();

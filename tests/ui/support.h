@@ -56,10 +56,12 @@ struct BmpSpec {
 QByteArray bmpBytes(const BmpSpec& bmp, const std::function<int(int, int)>& index);
 QByteArray jpegBytes(const QImage& image, int quality = 90);
 
-// Writes a full set of panel pictures with varied pixels into dir.
-void writeFakePictures(const QString& dir);
+// Writes a full set of panel pictures drawn for scale with varied pixels into dir; the
+// pattern follows the device pixels, so a scaled picture is no enlargement of another.
+void writeFakePictures(const QString& dir, int scale = 1);
 
-// The pictures of writeFakePictures, loaded once per test program.
+// The pictures of writeFakePictures at scale 1, loaded once per test program; the same
+// folder holds them at scale 2 too, but not at scale 3.
 const Pictures& fakePictures();
 
 // A game window with stand-ins, its handheld created (power-on pattern).

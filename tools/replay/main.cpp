@@ -48,8 +48,8 @@ int main(int argc, char** argv) {
 
     fw::replay::PngWriter png;
 #ifdef FW_REPLAY_PNG
-    png = [](const fw::Panel& panel, const std::string& file) {
-        return fw::renderPanel(panel).save(QString::fromStdString(file), "PNG");
+    png = [](const fw::Panel& panel, const std::string& file, int scale) {
+        return fw::renderPanel(panel, scale).save(QString::fromStdString(file), "PNG");
     };
 #endif
     if (script == "-") return fw::replay::run(options, std::cin, std::cout, std::cerr, png);

@@ -275,8 +275,10 @@ int run(const Options& options, std::istream& in, std::ostream& out, std::ostrea
                 expectWords(w, 2);
                 out << dumpLine(handheld) << '\n';
             } else if (cmd == "png") {
-                expectWords(w, 3);
-                if (!png || !png(handheld.panel(), w[2]))
+                expectWords(w, w.size() < 4 ? 3 : 4);
+                const int scale = w.size() < 4 ? 1 : smallNumber(w[3]);
+                if (scale < 1 || scale > 3) throw BadLine{"scale " + w[3] + " is not 1, 2 or 3"};
+                if (!png || !png(handheld.panel(), w[2], scale))
                     throw BadLine{"cannot write '" + w[2] + "'"};
             } else if (cmd == "end") {
                 expectWords(w, 2);
