@@ -22,21 +22,21 @@ void Timers::setInterval(TimerId id, int ms, std::int64_t now) {
     Timer& t = t_[id];
     if (t.interval == ms) return;
     t.interval = ms;
-    if (t.enabled) t.due = now + ms;
+    if (t.enabled) t.due = later(now, ms);
 }
 
 void Timers::enable(TimerId id, std::int64_t now) {
     Timer& t = t_[id];
     if (t.enabled) return;
     t.enabled = true;
-    t.due = now + t.interval;
+    t.due = later(now, t.interval);
 }
 
 std::optional<TimerId> Timers::nextDueBy(std::int64_t limit) const {
     std::optional<TimerId> best;
     for (int i = 0; i < TimerCount; ++i) {
         const Timer& t = t_[i];
-        if (!t.enabled || t.due > limit) continue;
+        if (!t.enabled || t.due == kNever || t.due > limit) continue;
         if (!best || t.due < t_[*best].due) best = static_cast<TimerId>(i);
     }
     return best;
@@ -45,7 +45,7 @@ std::optional<TimerId> Timers::nextDueBy(std::int64_t limit) const {
 std::optional<std::int64_t> Timers::nextDue() const {
     std::optional<std::int64_t> best;
     for (const Timer& t : t_)
-        if (t.enabled && (!best || t.due < *best)) best = t.due;
+        if (t.enabled && t.due != kNever && (!best || t.due < *best)) best = t.due;
     return best;
 }
 

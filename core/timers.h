@@ -2,10 +2,12 @@
 // Enabling a disabled timer, or changing the interval of an enabled one, schedules its
 // next tick one full interval from now; an equal interval or a repeated enable changes
 // nothing; a periodic tick schedules the next at due + interval, so nothing drifts.
+// A tick that would fall due past the end of the 64-bit clock never falls due.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <string_view>
 
@@ -26,6 +28,9 @@ enum TimerId : std::uint8_t {
 
 std::string_view timerName(TimerId id);
 
+// The due time of a tick that never comes: one scheduled past the end of the clock.
+inline constexpr std::int64_t kNever = std::numeric_limits<std::int64_t>::max();
+
 class Timers {
   public:
     Timers();  // every timer disabled, at its interval from creation
@@ -40,12 +45,15 @@ class Timers {
 
     // The earliest enabled timer due at or before t; ties go to the earlier in table order.
     std::optional<TimerId> nextDueBy(std::int64_t t) const;
-    // The time of the earliest pending tick, if any timer is enabled.
+    // The time of the earliest pending tick, if any timer has one.
     std::optional<std::int64_t> nextDue() const;
     // Marks the tick of id at its due time as taken: the next falls one interval later.
-    void advance(TimerId id) { t_[id].due += t_[id].interval; }
+    void advance(TimerId id) { t_[id].due = later(t_[id].due, t_[id].interval); }
 
   private:
+    // t + ms, or kNever when that lies past the end of the clock.
+    static std::int64_t later(std::int64_t t, int ms) { return t > kNever - ms ? kNever : t + ms; }
+
     struct Timer {
         int interval = 0;
         bool enabled = false;

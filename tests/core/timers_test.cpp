@@ -40,6 +40,11 @@ TEST(Timers, EnableIntervalAndTickFollowTheModel) {
          {{Op::Enable, TimerGot, 0, 0, true, 440},
           {Op::Disable, TimerGot, 400, 0, false, 0},
           {Op::Enable, TimerGot, 400, 0, true, 840}}},
+        {"a tick past the end of the clock never comes",
+         {{Op::Enable, TimerGambe, kNever - 300, 0, true, kNever - 50},
+          {Op::Tick, TimerGambe, kNever - 50, 0, true, kNever},
+          {Op::Interval, TimerGambe, kNever - 10, 20, true, kNever},
+          {Op::Enable, TimerGioco, kNever - 119, 0, true, kNever}}},
     };
     for (const auto& c : cases) {
         Timers t;
@@ -102,6 +107,17 @@ TEST(Timers, AnHourAheadRunsEveryTickAtItsOwnTime) {
         ASSERT_EQ(r.world.localReadTimes[i], 1 + 1000 * i);
     EXPECT_EQ(r->timers().due(TimerClock), 3'600'001);
     EXPECT_EQ(r.now(), 3'600'000);
+}
+
+TEST(Timers, PlayRunsUpToTheEndOfTheClockAndStops) {
+    Rig r;
+    r.at(kNever - 1000);
+    r.tap(kKeyRight);
+    r.at(kNever);
+    EXPECT_EQ(r.now(), kNever);
+    EXPECT_TRUE(r.lit(Im_Man2));  // the start sequence ran
+    EXPECT_EQ(r->nextDue(), std::nullopt);
+    EXPECT_FALSE(r.running().empty());
 }
 
 TEST(Timers, BloccaTimersLeavesTheClockRunning) {
