@@ -142,6 +142,19 @@ HeldButtons held(const std::string& word) {
     return h;
 }
 
+// Reads the next line of the script, without its end, into text; false at the end.
+bool readLine(std::istream& in, std::string& text) {
+    text.clear();
+    for (int c = in.get(); c != std::char_traits<char>::eof(); c = in.get()) {
+        if (c == '\n') return true;
+        if (text.size() == kMaxLineLength)
+            throw BadLine{"line longer than " + std::to_string(kMaxLineLength) + " characters"};
+        text.push_back(static_cast<char>(c));
+    }
+    if (in.bad()) throw BadLine{"cannot read the script"};
+    return !text.empty();
+}
+
 void expectWords(const std::vector<std::string>& w, std::size_t n) {
     if (w.size() < n) throw BadLine{"missing word"};
     if (w.size() > n) throw BadLine{"extra word '" + w[n] + "'"};
@@ -222,16 +235,18 @@ int run(const Options& options, std::istream& in, std::ostream& out, std::ostrea
 
     std::string text;
     std::int64_t last = 0;
-    for (int lineNo = 1; std::getline(in, text); ++lineNo) {
-        if (auto hash = text.find('#'); hash != std::string::npos) text.erase(hash);
-        std::istringstream words(text);
-        std::vector<std::string> w;
-        for (std::string word; words >> word;)
-            w.push_back(word);
-        if (w.empty()) continue;
+    for (int lineNo = 1;; ++lineNo) {
         try {
+            if (!readLine(in, text)) break;
+            if (auto hash = text.find('#'); hash != std::string::npos) text.erase(hash);
+            std::istringstream words(text);
+            std::vector<std::string> w;
+            for (std::string word; words >> word;)
+                w.push_back(word);
+            if (w.empty()) continue;
             const std::int64_t t = number(w[0]);
             if (t < last) throw BadLine{"time goes backwards"};
+            if (t > kMaxTime) throw BadLine{"time past " + std::to_string(kMaxTime) + " ms"};
             if (w.size() < 2) throw BadLine{"missing command"};
             last = t;
             handheld.advanceTo(t);

@@ -12,6 +12,11 @@
 
 namespace fw::replay {
 
+// The limits of a script: times from 0 to kMaxTime milliseconds (about 115 days of
+// virtual time), lines of at most kMaxLineLength characters.
+inline constexpr std::int64_t kMaxTime = 10'000'000'000;
+inline constexpr std::size_t kMaxLineLength = 1000;
+
 struct Options {
     std::uint32_t utcAtStart = 0;         // ms since midnight UTC at t = 0
     std::uint32_t localAtStart = 0;       // s since local midnight at t = 0
@@ -26,8 +31,9 @@ std::optional<std::uint32_t> parseTimeOfDay(const std::string& text, bool withMi
 // Renders the panel to a PNG file; returns false when that fails or is not available.
 using PngWriter = std::function<bool(const Panel&, const std::string& file)>;
 
-// Runs the script read from in. Returns the exit status: 0, or 2 for a bad script
-// (a message naming the line goes to err; nothing past that line runs).
+// Runs the script read from in. Returns the exit status: 0, or 2 for a bad script or
+// one that cannot be read (a message naming the line goes to err; nothing past that
+// line runs).
 int run(const Options& options, std::istream& in, std::ostream& out, std::ostream& err,
         const PngWriter& png);
 
