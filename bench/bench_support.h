@@ -121,7 +121,7 @@ inline void runFor(int ms) {
 inline void keepFishAway(Handheld& h) {
     for (int l = 1; l <= 3; ++l)
         for (int k = l + 1; k <= l + 2; ++k)
-            h.panel().clear(h.FishSeg[l][k]);
+            h.panel().setShown(h.FishSeg[l][k], false);
 }
 
 // The real game window on an in-memory store and silent cues, shown, with a game A

@@ -142,25 +142,25 @@ void Handheld::FormCreate() {
 
 void Handheld::MostraMiss() {
     for (int i = 1; i <= 3; ++i)
-        panel_.set(MissSeg[i], i <= MissCount);
+        setLit(MissSeg[i], i <= MissCount);
 }
 
 void Handheld::MostraTuttoMan(bool on) {
     for (int p = 1; p <= 3; ++p)
         for (int k = 1; k <= 4; ++k)
-            panel_.set(ManSeg[p][k], on);
+            setLit(ManSeg[p][k], on);
 }
 
 void Handheld::MostraTuttoCrab(bool on) {
     for (int l = 1; l <= 3; ++l)
         for (int k = 1; k <= 3; ++k)
-            panel_.set(CrabSeg[l][k], on);
+            setLit(CrabSeg[l][k], on);
 }
 
 void Handheld::MostraTuttoStick(bool on) {
     for (int l = 1; l <= 3; ++l)
         for (int k = 1; k <= 2; ++k)
-            panel_.set(StickSeg[l][k], on);
+            setLit(StickSeg[l][k], on);
 }
 
 void Handheld::NascondiMan() {
@@ -170,8 +170,8 @@ void Handheld::NascondiMan() {
 
 void Handheld::MostraMan() {
     light(ManSeg[ManPos][1]);
-    panel_.set(ManSeg[ManPos][2], LegFrame == 2);
-    panel_.set(ManSeg[ManPos][3], LegFrame == 3);
+    setLit(ManSeg[ManPos][2], LegFrame == 2);
+    setLit(ManSeg[ManPos][3], LegFrame == 3);
 }
 
 void Handheld::TrasformaScore(int& value) {
@@ -228,7 +228,7 @@ constexpr Element kAllFish[] = {Im_Fish0,   Im_Fish11,  Im_Fish12,   Im_Fish13, 
 
 void Handheld::RiempiSchermo() {
     for (int k = 2; k <= 4; ++k)
-        panel_.showPlace(k, true);
+        panel_.setPlaceShown(k, true);
     panel_.putDigit(1, 1);
     panel_.putDigit(2, 2);
     panel_.putDigit(3, 0);
@@ -269,7 +269,7 @@ void Handheld::SvuotaSchermo() {
 
 void Handheld::PreparaSchermo() {
     for (int k = 2; k <= 4; ++k)
-        panel_.showPlace(k, true);
+        panel_.setPlaceShown(k, true);
     light(Im_TimePP);
     light(Im_Note);
     clear(Im_GameA);
@@ -316,7 +316,7 @@ void Handheld::PreparaGioco() {
     disable(TimerClock);
     disable(TimerBlink);
     for (int k = 2; k <= 4; ++k)
-        panel_.showPlace(k, true);
+        panel_.setPlaceShown(k, true);
     PreparaSchermo();
     clear(Im_TimeAM);
     clear(Im_TimePM);
@@ -363,7 +363,7 @@ void Handheld::TimerGambeTimer() {
     LegFrame += 1;
     if (LegFrame == 4) LegFrame = 2;
     for (int k = 2; k <= 3; ++k)
-        panel_.set(ManSeg[ManPos][k], k == LegFrame);
+        setLit(ManSeg[ManPos][k], k == LegFrame);
 }
 
 void Handheld::BloccaTimers() {
@@ -594,8 +594,8 @@ void Handheld::TimerMissTimer() {
     if (MissStep >= 1 && MissStep <= 7) {
         cues_.Suona(Cue::Move);
         const bool on = MissStep % 2 == 0;  // off at odd steps, on at even ones
-        panel_.set(fish, on);
-        panel_.set(bent, on);
+        setLit(fish, on);
+        setLit(bent, on);
         if (MissStep == 1) setInterval(TimerMiss, 290);
         if (MissStep == 6) {
             MissCount += 1;
@@ -675,7 +675,7 @@ void Handheld::gameOver() {
 void Handheld::TimerBlinkTimer() {
     auto showScorePlaces = [this](bool on) {
         for (int k = 2; k <= 4; ++k)
-            panel_.showPlace(k, on);
+            panel_.setPlaceShown(k, on);
     };
     switch (BlinkStep) {
         case 1:

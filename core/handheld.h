@@ -160,10 +160,13 @@ class Handheld {
     void enable(TimerId id) { timers_.enable(id, now_); }
     void disable(TimerId id) { timers_.disable(id); }
     void reseed() { random_.reseed(time_.utcMillisOfDay()); }
-    bool lit(Element e) const { return panel_.lit(e); }
-    void light(Element e) { panel_.light(e); }
-    void clear(Element e) { panel_.clear(e); }
-    void copy(Element from, Element to) { panel_.copy(from, to); }
+    // The rules' words for the segment model: a segment is lit, lit up, cleared, or
+    // takes the lit flag of another.
+    bool lit(Element e) const { return panel_.shown(e); }
+    void light(Element e) { panel_.setShown(e, true); }
+    void clear(Element e) { panel_.setShown(e, false); }
+    void setLit(Element e, bool on) { panel_.setShown(e, on); }
+    void copy(Element from, Element to) { panel_.setShown(to, panel_.shown(from)); }
 
     SettingsStore& store_;
     CuePlayer& cues_;

@@ -132,7 +132,7 @@ TEST(Buttons, TimeShowsTheAlarmTimeWhileHeldThenTheClock) {
         Rig r;
         r.world.local = {7, 45};
         enter(r, c.state);
-        if (c.state == State::Clock) r->panel().light(Im_Fish0);  // kept: no pattern here
+        if (c.state == State::Clock) r->panel().setShown(Im_Fish0, true);  // kept: no pattern here
         const Panel before = r->panel();
         const auto timersBefore = r.running();
         const int mode = r->GameMode;

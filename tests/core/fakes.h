@@ -140,7 +140,7 @@ class Rig {
         else
             hh->mouseUp(e, b, 5, 5);
     }
-    bool lit(Element e) const { return hh->panel().lit(e); }
+    bool lit(Element e) const { return hh->panel().shown(e); }
     bool enabled(TimerId id) const { return hh->timers().enabled(id); }
     std::vector<TimerId> running() const {
         std::vector<TimerId> r;
@@ -176,13 +176,13 @@ class Rig {
     // end segments as the game leaves them.
     void setFish(std::initializer_list<Element> on) {
         for (Element e : kFishAndCrab)
-            hh->panel().clear(e);
+            hh->panel().setShown(e, false);
         for (Element e : on)
-            hh->panel().light(e);
+            hh->panel().setShown(e, true);
         for (int l = 1; l <= 3; ++l) {
             const bool end = lit(hh->FishSeg[l][l + 2]);
-            hh->panel().set(hh->StickSeg[l][1], !end);
-            hh->panel().set(hh->StickSeg[l][2], end);
+            hh->panel().setShown(hh->StickSeg[l][1], !end);
+            hh->panel().setShown(hh->StickSeg[l][2], end);
         }
     }
     // Runs up to and including the next game tick.
@@ -287,7 +287,7 @@ struct Bot {
     static int ticksToEnd(const Handheld& h, int lane) {
         const int n = lane + 2;
         for (int k = n; k >= 1; --k)
-            if (h.panel().lit(h.FishSeg[lane][k])) {
+            if (h.panel().shown(h.FishSeg[lane][k])) {
                 const int untilMove = (2 * lane - h.TickPhase + 6) % 6;
                 return k == n ? 0 : untilMove + 6 * (n - k - 1) + 1;
             }
@@ -299,7 +299,7 @@ struct Bot {
             if (int t = ticksToEnd(h, l); t < best) best = t, lane = l;
         if (best > 0 && !ignoreCrabs)
             for (int l = 1; l <= 3; ++l)
-                if (h.panel().lit(h.CrabSeg[l][1])) return l;
+                if (h.panel().shown(h.CrabSeg[l][1])) return l;
         return lane;
     }
     void move(Handheld& h) const {

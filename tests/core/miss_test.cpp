@@ -112,9 +112,9 @@ TEST(Miss, ThirdMissEndsTheGameAtStepSeven) {
     EXPECT_EQ(r.store.writes, (std::vector<std::pair<std::string, int>>{{"HiScoreA", 11}}));
     // Only the fish and the stick change at step 7; the marks, the figure and score stay.
     Panel p = atSix;
-    p.clear(Im_Fish13);
-    p.clear(Im_Stick1A);
-    p.light(Im_Stick1);
+    p.setShown(Im_Fish13, false);
+    p.setShown(Im_Stick1A, false);
+    p.setShown(Im_Stick1, true);
     EXPECT_EQ(r->panel(), p);
 }
 

@@ -58,7 +58,7 @@ TEST(Panel, AStoreReadErrorEndsFormCreateWhereItIsRaised) {
         for (int i = 0; i < ElementCount; ++i) {
             const auto e = static_cast<Element>(i);
             if (isSegment(e)) {
-                EXPECT_FALSE(h.panel().lit(e)) << nameOf(e);
+                EXPECT_FALSE(h.panel().shown(e)) << nameOf(e);
             }
         }
         EXPECT_EQ(h.panel().pictureSource(Im_Miss3), Im_Miss2);
@@ -95,16 +95,16 @@ TEST(Panel, TablesNameTheirElements) {
     for (int d = 0; d <= 9; ++d)
         EXPECT_EQ(name(r->DigitPic[d]), "Im_Num" + std::to_string(d));
     for (int k = 1; k <= 4; ++k)
-        EXPECT_EQ(r->NumPos[k], Panel::placeElement(k));
+        EXPECT_EQ(Panel::placeOf(r->NumPos[k]), k);
 }
 
 TEST(Panel, EntrySegmentIsSharedByAllLanes) {
     Rig r;
     r.setFish({});
-    r->panel().light(r->FishSeg[2][0]);
+    r->panel().setShown(r->FishSeg[2][0], true);
     EXPECT_TRUE(r.lit(r->FishSeg[1][0]));
     EXPECT_TRUE(r.lit(r->FishSeg[3][0]));
-    r->panel().clear(r->FishSeg[3][0]);
+    r->panel().setShown(r->FishSeg[3][0], false);
     EXPECT_FALSE(r.lit(Im_Fish0));
 }
 
@@ -156,8 +156,8 @@ TEST(Panel, MostraManKeepsTheCatchPoseAndNascondiManClearsIt) {
     Rig r;
     r->PreparaSchermo();
     r->ManPos = 3;
-    r->panel().light(Im_Man3A);
-    r->panel().light(Im_Man3C);
+    r->panel().setShown(Im_Man3A, true);
+    r->panel().setShown(Im_Man3C, true);
     r->LegFrame = 3;
     r->MostraMan();
     EXPECT_TRUE(r.lit(Im_Man3) && r.lit(Im_Man3B) && r.lit(Im_Man3C));
@@ -181,7 +181,7 @@ TEST(Panel, SvuotaSchermoKeepsHiddenPlacesHidden) {
     for (int next = 0; next < 2; ++next) {
         Rig r;
         for (int k = 2; k <= 4; ++k)
-            r->panel().showPlace(k, false);
+            r->panel().setPlaceShown(k, false);
         r->SvuotaSchermo();
         EXPECT_EQ(r.digits(), "_---");
         EXPECT_TRUE(r.litSegments().empty());

@@ -229,8 +229,8 @@ TEST(Capture, LosingTheWindowReleasesTheHeldButton) {
     QEvent deactivate(QEvent::WindowDeactivate);
     QCoreApplication::sendEvent(rig.form.get(), &deactivate);
     EXPECT_TRUE(rig.form->handheld().panel().shown(Puls_ACL));
-    EXPECT_TRUE(rig.form->handheld().panel().lit(Im_Man1));  // the release restored power-on
-    release(*rig.form, kAcl);                                // the real release: nothing more
+    EXPECT_TRUE(rig.form->handheld().panel().shown(Im_Man1));  // the release restored power-on
+    release(*rig.form, kAcl);                                  // the real release: nothing more
     EXPECT_EQ(rig.form->handheld().GameMode, 3);
 }
 

@@ -23,10 +23,8 @@ QRgb expectedPixel(const Panel& panel, const Pictures& pics, int x, int y) {
             continue;
         }
         Element source = panel.pictureSource(e);
-        if (info(e).role == ElementRole::DigitPlace)
-            for (int k = 1; k <= 4; ++k)
-                if (Panel::placeElement(k) == e)
-                    source = static_cast<Element>(Im_Num0 + panel.digit(k));
+        if (const int k = Panel::placeOf(e))
+            source = static_cast<Element>(Im_Num0 + panel.digit(k));
         if (qAlpha(pics.of(source).pixel(x - r.left, y - r.top)) == 255) return qRgb(0, 0, 0);
     }
     return under;
@@ -59,7 +57,7 @@ Panel randomPanel(std::mt19937& rng) {
             p.blank(k);
         else
             p.putDigit(k, d);
-        p.showPlace(k, rng() % 4 != 0);
+        p.setPlaceShown(k, rng() % 4 != 0);
     }
     return p;
 }

@@ -218,7 +218,7 @@ std::string dumpLine(const Handheld& h) {
         if (!p.shown(e)) hidden.emplace_back(nameOf(e));
     for (int i = 0; i < ElementCount; ++i) {
         auto e = static_cast<Element>(i);
-        if (isSegment(e) && p.lit(e)) lit.emplace_back(nameOf(e));
+        if (isSegment(e) && p.shown(e)) lit.emplace_back(nameOf(e));
     }
     list("timers", timers);
     list("hidden", hidden);
