@@ -23,6 +23,7 @@
 
 #include "game_window.h"
 #include "render.h"
+#include "test_seam.h"
 
 namespace fw::bench {
 
@@ -119,9 +120,10 @@ inline void runFor(int ms) {
 // Clears the last two segments of every lane, so that no fish is ever caught or missed
 // and the game tick keeps running at one interval for as long as a run needs.
 inline void keepFishAway(Handheld& h) {
+    HandheldTestSeam seam(h);
     for (int l = 1; l <= 3; ++l)
         for (int k = l + 1; k <= l + 2; ++k)
-            h.panel().setShown(h.FishSeg[l][k], false);
+            seam.panel().setShown(h.state().FishSeg[l][k], false);
 }
 
 // The real game window on an in-memory store and silent cues, shown, with a game A
@@ -164,7 +166,7 @@ class NaiveWindow final : public QWidget, public WindowHost {
     void handle(Body&& body) {
         const Panel before = handheld_.panel();
         const auto was = snapshot();
-        handheld_.dispatch(body);
+        body();
         const QRegion changed = changedRegion(before, handheld_.panel());
         if (!changed.isEmpty()) update(changed);
         sync(was);
@@ -216,16 +218,12 @@ class NaiveWindow final : public QWidget, public WindowHost {
         }
     }
     void run(TimerId id) {
-        static constexpr void (Handheld::*handlers[TimerCount])() = {
-            &Handheld::TimerClockTimer, &Handheld::TimerBlinkTimer, &Handheld::TimerStartTimer,
-            &Handheld::TimerGambeTimer, &Handheld::TimerGotTimer,   &Handheld::TimerMissTimer,
-            &Handheld::TimerMiss2Timer, &Handheld::TimerGiocoTimer};
         // The handheld's own clock never moves here: the QTimers are the only time.
         // Its timer table still records who enabled what, which sync mirrors.
         auto snap = snapshot();
         // A periodic tick leaves its timer running at its interval, as a QTimer does.
         const Panel before = handheld_.panel();
-        handheld_.dispatch([&] { (handheld_.*handlers[id])(); });
+        HandheldTestSeam(handheld_).runHandler(id);
         if (afterTick) afterTick(id);
         const QRegion changed = changedRegion(before, handheld_.panel());
         if (!changed.isEmpty()) update(changed);

@@ -14,13 +14,13 @@ void GameB(benchmark::State& state) {
     for (auto _ : state) {
         const std::int64_t before = bot.ticks;
         while (bot.ticks == before) {
-            if (!rig->Playing) rig.tap(fw::kKeyRight);
+            if (!rig.state().Playing) rig.tap(fw::kKeyRight);
             bot.step(rig.h());
         }
     }
     state.counters["ticks/s"] =
         benchmark::Counter(static_cast<double>(bot.ticks), benchmark::Counter::kIsRate);
-    state.counters["score"] = rig->Score;
+    state.counters["score"] = rig.state().Score;
 }
 BENCHMARK(GameB)->MinTime(2.0);
 

@@ -77,22 +77,23 @@ int main(int argc, char** argv) {
                 (t.interval(TimerGioco) == 43 ? fastTicks : otherTicks)++;
             lastDue = t.due(TimerGioco);
         }
-        if (!h.Playing) {
+        if (!h.state().Playing) {
             ++games;
             tap(kKeyRight);
             return;
         }
-        bestScore = std::max<long>(bestScore, h.Score);
-        const bool started = h.StartStep == 2 && !t.enabled(TimerStart);
-        if (started && (h.Score < 901 || h.Score > 990))
+        bestScore = std::max<long>(bestScore, h.state().Score);
+        const bool started = h.state().StartStep == 2 && !t.enabled(TimerStart);
+        if (started && (h.state().Score < 901 || h.state().Score > 990))
             form.handle([&] {
-                h.Score = 901;
-                h.TrasformaScore(h.Score);
+                HandheldTestSeam seam(h);
+                seam.setScore(901);
+                seam.TrasformaScore(&HandheldState::Score);
             });
-        if (!h.ManFree) return;
+        if (!h.state().ManFree) return;
         const int want = bot.target(h);
-        while (h.ManPos != want)
-            tap(want < h.ManPos ? kKeyLeft : kKeyRight);
+        while (h.state().ManPos != want)
+            tap(want < h.state().ManPos ? kKeyLeft : kKeyRight);
     };
     QObject::connect(&form.timerHost(), &TimerHost::due, &form, play);
     tap(kKeyRight);

@@ -3,22 +3,7 @@
 namespace fw {
 
 Handheld::Handheld(SettingsStore& store, CuePlayer& cues, TimeSource& time, WindowHost& window)
-    : store_(store), cues_(cues), time_(time), window_(window) {
-    NumPos.fill(kNoSegment);
-    DigitPic.fill(kNoSegment);
-    MissSeg.fill(kNoSegment);
-    FishGotSeg.fill(kNoSegment);
-    for (auto& row : ManSeg)
-        row.fill(kNoSegment);
-    for (auto& row : CrabSeg)
-        row.fill(kNoSegment);
-    for (auto& row : StickSeg)
-        row.fill(kNoSegment);
-    for (auto& row : FishSeg)
-        row.fill(kNoSegment);
-    for (auto& row : FishJumpSeg)
-        row.fill(kNoSegment);
-}
+    : store_(store), cues_(cues), time_(time), window_(window) {}
 
 // ---------------------------------------------------------------------------------------
 // Time
@@ -34,40 +19,58 @@ void Handheld::runTimer(TimerId id) {
     // The next tick is scheduled before the handler runs, so a handler ended early by a
     // store error still ticks again one interval later.
     timers_.advance(id);
-    dispatch([&] {
-        switch (id) {
-            case TimerClock:
-                TimerClockTimer();
-                break;
-            case TimerBlink:
-                TimerBlinkTimer();
-                break;
-            case TimerStart:
-                TimerStartTimer();
-                break;
-            case TimerGambe:
-                TimerGambeTimer();
-                break;
-            case TimerGot:
-                TimerGotTimer();
-                break;
-            case TimerMiss:
-                TimerMissTimer();
-                break;
-            case TimerMiss2:
-                TimerMiss2Timer();
-                break;
-            case TimerGioco:
-                TimerGiocoTimer();
-                break;
-            case TimerCount:
-                break;
-        }
-    });
+    dispatch([&] { runHandler(id); });
+}
+
+void Handheld::runHandler(TimerId id) {
+    switch (id) {
+        case TimerClock:
+            TimerClockTimer();
+            break;
+        case TimerBlink:
+            TimerBlinkTimer();
+            break;
+        case TimerStart:
+            TimerStartTimer();
+            break;
+        case TimerGambe:
+            TimerGambeTimer();
+            break;
+        case TimerGot:
+            TimerGotTimer();
+            break;
+        case TimerMiss:
+            TimerMissTimer();
+            break;
+        case TimerMiss2:
+            TimerMiss2Timer();
+            break;
+        case TimerGioco:
+            TimerGiocoTimer();
+            break;
+        case TimerCount:
+            break;
+    }
 }
 
 // ---------------------------------------------------------------------------------------
 // Input routing: each element has at most one handler per event.
+
+void Handheld::create() {
+    dispatch([this] { FormCreate(); });
+}
+
+void Handheld::keyDown(int vk) {
+    dispatch([&] { FormKeyDown(vk); });
+}
+
+void Handheld::keyUp(int vk) {
+    dispatch([&] { FormKeyUp(vk); });
+}
+
+void Handheld::resetHiscores() {
+    dispatch([this] { PM_8HiscoreClick(); });
+}
 
 void Handheld::mouseDown(Element e, MouseButton button, int x, int y) {
     dispatch([&] {
@@ -133,7 +136,7 @@ void Handheld::FormCreate() {
     store_.Open();
     HiScoreA = store_.ReadInteger("", "HiscoreA", HiScoreA);
     HiScoreB = store_.ReadInteger("", "HiscoreB", HiScoreB);
-    GameMode = 3;
+    GameMode = Mode::PowerOn;
     RiempiSchermo();
 }
 
@@ -301,7 +304,7 @@ void Handheld::FormKeyDown(int vk) {
     }
     if (!Playing) {
         KeyLatch = true;
-        GameMode = left ? 1 : 2;
+        GameMode = left ? Mode::GameA : Mode::GameB;
         PreparaGioco();
     }
 }
@@ -321,11 +324,11 @@ void Handheld::PreparaGioco() {
     clear(Im_TimeAM);
     clear(Im_TimePM);
     clear(Im_TimePP);
-    if (GameMode == 1) {
+    if (GameMode == Mode::GameA) {
         light(Im_GameA);
         clear(Im_GameB);
         TrasformaScore(HiScoreA);
-    } else if (GameMode == 2) {
+    } else if (GameMode == Mode::GameB) {
         clear(Im_GameA);
         light(Im_GameB);
         TrasformaScore(HiScoreB);
@@ -440,7 +443,7 @@ void Handheld::TimerGiocoTimer() {
 
     // The crab, on odd phases of game B.
     const bool oddPhase = TickPhase % 2 == 1;
-    if (GameMode == 2 && oddPhase) {
+    if (GameMode == Mode::GameB && oddPhase) {
         if (CrabStage > 0) CrabStage += 1;
         if (CrabStage == 4) {
             outcome = Outcome::Miss;
@@ -473,7 +476,7 @@ void Handheld::TimerGiocoTimer() {
 
     switch (TickPhase) {
         case 2:
-            if (GameMode == 2)
+            if (GameMode == Mode::GameB)
                 jumpMoveLane1();
             else
                 plainMove(1);
@@ -482,7 +485,7 @@ void Handheld::TimerGiocoTimer() {
             plainMove(2);
             break;
         case 6:
-            if (GameMode == 2)
+            if (GameMode == Mode::GameB)
                 jumpMoveLane3();
             else
                 plainMove(3);
@@ -492,7 +495,7 @@ void Handheld::TimerGiocoTimer() {
     }
 
     const int k = (TickPhase + 1) / 2;
-    if (GameMode == 2) {
+    if (GameMode == Mode::GameB) {
         if (TickPhase == 1 && lit(Im_Fish11B)) spawn = false;
         if (TickPhase == 5 && lit(Im_Fish32A)) spawn = false;
     }
@@ -659,11 +662,11 @@ void Handheld::gameOver() {
     Playing = false;
     // The best score in memory changes before the write, so it counts for this run even
     // when the store fails; a failed write ends the handler here.
-    if (GameMode == 1 && Score > HiScoreA) {
+    if (GameMode == Mode::GameA && Score > HiScoreA) {
         HiScoreA = Score;
         store_.RaiseInteger("", "HiScoreA", HiScoreA);
     }
-    if (GameMode == 2 && Score > HiScoreB) {
+    if (GameMode == Mode::GameB && Score > HiScoreB) {
         HiScoreB = Score;
         store_.RaiseInteger("", "HiScoreB", HiScoreB);
     }
@@ -684,7 +687,7 @@ void Handheld::TimerBlinkTimer() {
             BlinkStep = 2;
             break;
         case 2:
-            TrasformaScore(GameMode == 1 ? HiScoreA : HiScoreB);
+            TrasformaScore(GameMode == Mode::GameA ? HiScoreA : HiScoreB);
             showScorePlaces(true);
             setInterval(TimerBlink, 350);
             BlinkStep = 3;
@@ -704,7 +707,7 @@ void Handheld::TimerBlinkTimer() {
             break;
     }
     if (BlinkTicks == 222) {
-        GameMode = 0;
+        GameMode = Mode::Clock;
         PreparaSchermo();
         disable(TimerBlink);
         setInterval(TimerClock, 1);
@@ -749,7 +752,7 @@ void Handheld::Puls_TimeMouseDown(MouseButton button) {
     if (Playing) return;
     disable(TimerClock);
     disable(TimerBlink);
-    if (GameMode != 0) {
+    if (GameMode != Mode::Clock) {
         PreparaSchermo();
         clear(Im_GameA);
         clear(Im_GameB);
@@ -767,7 +770,7 @@ void Handheld::Puls_TimeMouseUp(MouseButton button) {
     if (button != MouseButton::Left) return;
     panel_.setShown(Puls_Time, true);
     if (Playing) return;
-    GameMode = 0;
+    GameMode = Mode::Clock;
     setInterval(TimerClock, 1);
     enable(TimerClock);
 }
@@ -790,7 +793,7 @@ void Handheld::Puls_ACLMouseUp(MouseButton button) {
     cues_.Silenzio();
     ManFree = false;
     RiempiSchermo();
-    GameMode = 3;
+    GameMode = Mode::PowerOn;
     Playing = false;
 }
 

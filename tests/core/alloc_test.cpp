@@ -36,11 +36,11 @@ long play(Rig& r, std::int64_t ticks) {
     const long before = allocations.load();
     while (bot.ticks < ticks) {
         if (r.store.writes.size() == 64) r.store.writes.clear();
-        if (!r->Playing) r.tap(kKeyRight);  // the next game, from the blink
+        if (!r.state().Playing) r.tap(kKeyRight);  // the next game, from the blink
         bot.step(r.h());
     }
     const long n = allocations.load() - before;
-    EXPECT_GT(r.store.writes.size() + r->HiScoreB, 0u);
+    EXPECT_GT(r.store.writes.size() + r.state().HiScoreB, 0u);
     return n;
 }
 

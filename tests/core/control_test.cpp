@@ -25,35 +25,35 @@ TEST(Keys, ButtonPictureHidesOnKeyDownAndShowsOnKeyUpInEveryState) {
 TEST(Keys, TheStartingKeyLatchesUntilAnyKeyIsReleased) {
     Rig r;
     r.press(kKeyRight);  // starts game B and latches
-    EXPECT_TRUE(r->KeyLatch);
+    EXPECT_TRUE(r.state().KeyLatch);
     for (std::int64_t t : {100, 200, 400, 1100}) {  // auto-repeat through the start
         r.at(t);
         r.press(kKeyRight);
     }
-    EXPECT_EQ(r->ManPos, 2);
+    EXPECT_EQ(r.state().ManPos, 2);
     r.release(kKeyRight);
     r.press(kKeyRight);
-    EXPECT_EQ(r->ManPos, 3);
-    EXPECT_TRUE(r->KeyLatch);
+    EXPECT_EQ(r.state().ManPos, 3);
+    EXPECT_TRUE(r.state().KeyLatch);
     // At the end position: no move, and the latch is left as it was.
     r.release(kKeyRight);
     r.press(kKeyRight);
-    EXPECT_EQ(r->ManPos, 3);
-    EXPECT_FALSE(r->KeyLatch);
+    EXPECT_EQ(r.state().ManPos, 3);
+    EXPECT_FALSE(r.state().KeyLatch);
     // Left held: another key's release frees the latch for the next repeat.
     r.press(kKeyLeft);
-    EXPECT_EQ(r->ManPos, 2);
+    EXPECT_EQ(r.state().ManPos, 2);
     r.press(kKeyLeft);
-    EXPECT_EQ(r->ManPos, 2);
+    EXPECT_EQ(r.state().ManPos, 2);
     r.press(65);
     r.release(65);
-    EXPECT_FALSE(r->KeyLatch);
+    EXPECT_FALSE(r.state().KeyLatch);
     EXPECT_FALSE(r->panel().shown(Puls_Left));  // still held
     r.press(kKeyLeft);
-    EXPECT_EQ(r->ManPos, 1);
+    EXPECT_EQ(r.state().ManPos, 1);
     r.release(kKeyLeft);
     r.press(kKeyLeft);
-    EXPECT_EQ(r->ManPos, 1);
+    EXPECT_EQ(r.state().ManPos, 1);
 }
 
 TEST(Keys, NothingMovesOrRestartsInTheFirst150Ms) {
@@ -62,28 +62,28 @@ TEST(Keys, NothingMovesOrRestartsInTheFirst150Ms) {
     r.at(149);
     r.tap(kKeyLeft);
     r.tap(kKeyRight);
-    EXPECT_EQ(r->GameMode, 2);
+    EXPECT_EQ(r.state().GameMode, Mode::GameB);
     EXPECT_EQ(r.world.count(Cue::Start), 1);
     EXPECT_EQ(r->timers().due(TimerStart), 150);
     EXPECT_FALSE(r.lit(Im_GameA));
     r.at(150);
-    EXPECT_EQ(r->ManPos, 2);
+    EXPECT_EQ(r.state().ManPos, 2);
     EXPECT_TRUE(r.lit(Im_Man2) && r.lit(Im_Man2B));
 }
 
 TEST(Keys, StartSequenceShowsTheBestScoreThenZero) {
     Rig r;
-    r->HiScoreB = 321;
+    r.seam().setBestScores(0, 321);
     r.tap(kKeyRight);
     EXPECT_EQ(r.digits(), "_321");
     EXPECT_TRUE(r.lit(Im_GameB) && !r.lit(Im_TimePP) && !r.lit(Im_TimeAM));
-    EXPECT_EQ(r->FishLimit, 2);
+    EXPECT_EQ(r.state().FishLimit, 2);
     r.at(1049);
     EXPECT_EQ(r.digits(), "_321");
-    EXPECT_EQ(r->FishLimit, 2);
+    EXPECT_EQ(r.state().FishLimit, 2);
     r.at(1050);
     EXPECT_EQ(r.digits(), "_000");
-    EXPECT_EQ(r->FishLimit, 1);
+    EXPECT_EQ(r.state().FishLimit, 1);
     EXPECT_FALSE(r.enabled(TimerStart));
 }
 
@@ -92,10 +92,10 @@ TEST(Keys, ArrowsDoNothingWhileAclIsHeld) {
         Rig r;
         enter(r, s);
         r.click(Puls_ACL, true);
-        const int pos = r->ManPos;
+        const int pos = r.state().ManPos;
         r.tap(kKeyLeft);
         r.tap(kKeyRight);
-        EXPECT_EQ(r->ManPos, pos);
+        EXPECT_EQ(r.state().ManPos, pos);
         EXPECT_TRUE(r.running().empty());
         EXPECT_TRUE(r.litSegments().empty());
         EXPECT_EQ(r.world.count(Cue::Start), s == State::InPlay ? 1 : 0);
@@ -106,17 +106,17 @@ TEST(Keys, HeldArrowRestartsAtItsNextRepeatAfterGameOver) {
     Rig r;
     enter(r, State::Blink);
     r.press(kKeyLeft);  // latched from here on, no release
-    EXPECT_EQ(r->GameMode, 1);
-    EXPECT_TRUE(r->Playing);
+    EXPECT_EQ(r.state().GameMode, Mode::GameA);
+    EXPECT_TRUE(r.state().Playing);
     r.wait(150);
-    r->MissCount = 2;
+    r.seam().setMissCount(2);
     r.setFish({Im_Fish13});
     r.tick();
     r.finishMiss();
-    ASSERT_FALSE(r->Playing);
-    ASSERT_TRUE(r->KeyLatch);
+    ASSERT_FALSE(r.state().Playing);
+    ASSERT_TRUE(r.state().KeyLatch);
     r.press(kKeyLeft);  // the next auto-repeat
-    EXPECT_TRUE(r->Playing);
+    EXPECT_TRUE(r.state().Playing);
     EXPECT_EQ(r.running(), std::vector<TimerId>{TimerStart});
     EXPECT_EQ(r.world.count(Cue::Start), 3);
 }
@@ -132,10 +132,11 @@ TEST(Buttons, TimeShowsTheAlarmTimeWhileHeldThenTheClock) {
         Rig r;
         r.world.local = {7, 45};
         enter(r, c.state);
-        if (c.state == State::Clock) r->panel().setShown(Im_Fish0, true);  // kept: no pattern here
+        if (c.state == State::Clock)
+            r.seam().panel().setShown(Im_Fish0, true);  // kept: no pattern here
         const Panel before = r->panel();
         const auto timersBefore = r.running();
-        const int mode = r->GameMode;
+        const Mode mode = r.state().GameMode;
         r.click(Puls_Time, true);
         EXPECT_FALSE(r->panel().shown(Puls_Time));
         if (c.acts) {
@@ -148,7 +149,7 @@ TEST(Buttons, TimeShowsTheAlarmTimeWhileHeldThenTheClock) {
             r.wait(5000);  // nothing ticks while held
             EXPECT_EQ(r.digits(), "1200");
             r.click(Puls_Time, false);
-            EXPECT_EQ(r->GameMode, 0);
+            EXPECT_EQ(r.state().GameMode, Mode::Clock);
             r.wait(1);
             EXPECT_EQ(r.digits(), "_745");
             EXPECT_TRUE(r.lit(Im_TimeAM) && !r.lit(Im_TimePM));
@@ -160,7 +161,7 @@ TEST(Buttons, TimeShowsTheAlarmTimeWhileHeldThenTheClock) {
             EXPECT_EQ(r.running(), timersBefore) << stateName(c.state);
             r.click(Puls_Time, false);
             EXPECT_TRUE(r->panel().shown(Puls_Time));
-            EXPECT_EQ(r->GameMode, mode);
+            EXPECT_EQ(r.state().GameMode, mode);
             EXPECT_FALSE(r.enabled(TimerClock));
         }
     }
@@ -187,29 +188,28 @@ TEST(Buttons, RightAndMiddlePressesChangeNothing) {
 
 TEST(Buttons, AclAbandonsTheGameAndRestoresThePowerOnPattern) {
     Rig r;
-    r->HiScoreA = 0;
     enter(r, State::InPlay);
-    r->Score = 5;
+    r.seam().setScore(5);
     r.world.cues.clear();
     r.click(Puls_ACL, true);
     EXPECT_FALSE(r->panel().shown(Puls_ACL));
     EXPECT_TRUE(r.litSegments().empty());
     EXPECT_EQ(r.digits(), "____");
-    EXPECT_TRUE(r->Playing);
-    EXPECT_FALSE(r->ManFree);
+    EXPECT_TRUE(r.state().Playing);
+    EXPECT_FALSE(r.state().ManFree);
     ASSERT_FALSE(r.world.cues.empty());
     EXPECT_TRUE(r.world.cues[0].stop);
     r.wait(10'000);
     r->mouseUp(Puls_ACL, MouseButton::Left, -300, 900);  // released far off the button
     const Rig fresh;
     EXPECT_EQ(r->panel(), fresh.hh->panel());
-    EXPECT_EQ(r->GameMode, 3);
-    EXPECT_FALSE(r->Playing);
+    EXPECT_EQ(r.state().GameMode, Mode::PowerOn);
+    EXPECT_FALSE(r.state().Playing);
     EXPECT_TRUE(r.running().empty());
     r.wait(100'000);
     EXPECT_TRUE(r.store.writes.empty());
-    EXPECT_EQ(r->HiScoreB, 0);
-    EXPECT_EQ(r->HiScoreA, 0);
+    EXPECT_EQ(r.state().HiScoreB, 0);
+    EXPECT_EQ(r.state().HiScoreA, 0);
 }
 
 TEST(Clock, TwelveHourDisplay) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "handheld.h"
+#include "test_seam.h"
 
 namespace fw::test {
 
@@ -124,6 +125,8 @@ class Rig {
     }
     Handheld& h() { return *hh; }
     Handheld* operator->() { return hh.get(); }
+    const HandheldState& state() const { return hh->state(); }
+    HandheldTestSeam seam() { return HandheldTestSeam(*hh); }
 
     std::int64_t now() const { return hh->now(); }
     void at(std::int64_t t) { hh->advanceTo(t); }
@@ -175,14 +178,15 @@ class Rig {
     // Clears every fish and crab segment and lights the ones given; sticks follow the
     // end segments as the game leaves them.
     void setFish(std::initializer_list<Element> on) {
+        Panel& panel = seam().panel();
         for (Element e : kFishAndCrab)
-            hh->panel().setShown(e, false);
+            panel.setShown(e, false);
         for (Element e : on)
-            hh->panel().setShown(e, true);
+            panel.setShown(e, true);
         for (int l = 1; l <= 3; ++l) {
-            const bool end = lit(hh->FishSeg[l][l + 2]);
-            hh->panel().setShown(hh->StickSeg[l][1], !end);
-            hh->panel().setShown(hh->StickSeg[l][2], end);
+            const bool end = lit(state().FishSeg[l][l + 2]);
+            panel.setShown(state().StickSeg[l][1], !end);
+            panel.setShown(state().StickSeg[l][2], end);
         }
     }
     // Runs up to and including the next game tick.
@@ -243,13 +247,12 @@ inline void enter(Rig& r, State s) {
         case State::CrabMiss:
             r.startGame(2);
             r.setFish({Im_Crab1, Im_Crab1A});
-            r->CrabLane = 1;
-            r->CrabStage = 3;
+            r.seam().setCrab(1, 3);
             r.tick();  // phase 1: the crab attacks
             break;
         case State::Blink:
             r.startGame(1);
-            r->MissCount = 2;
+            r.seam().setMissCount(2);
             r.setFish({Im_Fish13});
             r.tick();
             r.finishMiss();
@@ -287,26 +290,26 @@ struct Bot {
     static int ticksToEnd(const Handheld& h, int lane) {
         const int n = lane + 2;
         for (int k = n; k >= 1; --k)
-            if (h.panel().shown(h.FishSeg[lane][k])) {
-                const int untilMove = (2 * lane - h.TickPhase + 6) % 6;
+            if (h.panel().shown(h.state().FishSeg[lane][k])) {
+                const int untilMove = (2 * lane - h.state().TickPhase + 6) % 6;
                 return k == n ? 0 : untilMove + 6 * (n - k - 1) + 1;
             }
         return 1000;
     }
     int target(const Handheld& h) const {
-        int lane = h.ManPos, best = 1000;
+        int lane = h.state().ManPos, best = 1000;
         for (int l = 1; l <= 3; ++l)
             if (int t = ticksToEnd(h, l); t < best) best = t, lane = l;
         if (best > 0 && !ignoreCrabs)
             for (int l = 1; l <= 3; ++l)
-                if (h.panel().shown(h.CrabSeg[l][1])) return l;
+                if (h.panel().shown(h.state().CrabSeg[l][1])) return l;
         return lane;
     }
     void move(Handheld& h) const {
-        if (idle || !h.ManFree) return;
+        if (idle || !h.state().ManFree) return;
         const int want = target(h);
-        while (h.ManPos != want) {
-            const int vk = want < h.ManPos ? kKeyLeft : kKeyRight;
+        while (h.state().ManPos != want) {
+            const int vk = want < h.state().ManPos ? kKeyLeft : kKeyRight;
             h.keyDown(vk);
             h.keyUp(vk);
         }

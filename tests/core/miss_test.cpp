@@ -11,7 +11,7 @@ std::int64_t fishMiss(Rig& r, int mode = 1) {
     r.startGame(mode);
     r.at(1050);
     r.setFish({Im_Fish13});
-    r->TickPhase = 2;
+    r.seam().setTickPhase(2);
     const std::int64_t t = r->timers().due(TimerGioco);
     r.tick();
     r.world.cues.clear();
@@ -22,11 +22,10 @@ std::int64_t crabMiss(Rig& r, int lane) {
     r.startGame(2);
     r.at(1050);
     if (lane == 2) r.tap(kKeyLeft);
-    r.setFish({r->CrabSeg[lane][1], r->CrabSeg[lane][2]});
-    r->CrabLane = lane;
-    r->CrabStage = 3;
-    r->CrabCounter = 1;
-    r->TickPhase = 5;
+    r.setFish({r.state().CrabSeg[lane][1], r.state().CrabSeg[lane][2]});
+    r.seam().setCrab(lane, 3);
+    r.seam().setCrabCounter(1);
+    r.seam().setTickPhase(5);
     const std::int64_t t = r->timers().due(TimerGioco);
     r.tick();
     r.world.cues.clear();
@@ -53,13 +52,13 @@ TEST(Miss, FishBlinksSevenStepsAndCountsAtTheSixth) {
         EXPECT_EQ(r.lit(Im_Stick1A), on) << k;
         EXPECT_EQ(r.lit(Im_Stick1), k == 7) << k;
         EXPECT_EQ(r.lit(Im_Miss1), k >= 6) << k;
-        EXPECT_EQ(r->MissCount, k >= 6 ? 1 : 0) << k;
+        EXPECT_EQ(r.state().MissCount, k >= 6 ? 1 : 0) << k;
     }
-    EXPECT_EQ(r->ManPos, 3);
+    EXPECT_EQ(r.state().ManPos, 3);
     EXPECT_EQ(r.world.cues.size(), 7u);
     EXPECT_EQ(r.running(), (std::vector<TimerId>{TimerGambe, TimerGioco}));
     EXPECT_EQ(r->timers().due(TimerGioco), t0 + 1980 + 120);
-    EXPECT_EQ(r->TickPhase, 2);
+    EXPECT_EQ(r.state().TickPhase, 2);
     EXPECT_FALSE(r.lit(Im_Miss2));
 }
 
@@ -67,7 +66,8 @@ TEST(Miss, CrabClawsSwitchAfterASilentFirstTick) {
     for (int lane = 1; lane <= 3; ++lane) {
         Rig r;
         const std::int64_t t0 = crabMiss(r, lane);
-        const Element body = r->CrabSeg[lane][1], a = r->CrabSeg[lane][2], b = r->CrabSeg[lane][3];
+        const Element body = r.state().CrabSeg[lane][1], a = r.state().CrabSeg[lane][2],
+                      b = r.state().CrabSeg[lane][3];
         ASSERT_TRUE(r.enabled(TimerMiss2));
         r.at(t0 + 479);  // nothing at all before the first cue
         EXPECT_TRUE(r.world.cues.empty());
@@ -83,31 +83,30 @@ TEST(Miss, CrabClawsSwitchAfterASilentFirstTick) {
             EXPECT_EQ(r.lit(body), k < 7) << k;
             EXPECT_EQ(r.lit(a), k < 7 && claws[k - 1] == 'A') << k;
             EXPECT_EQ(r.lit(b), k < 7 && claws[k - 1] == 'B') << k;
-            EXPECT_EQ(r->MissCount, k >= 6 ? 1 : 0) << k;
+            EXPECT_EQ(r.state().MissCount, k >= 6 ? 1 : 0) << k;
         }
-        EXPECT_EQ(r->CrabStage, 4);  // left as it was
+        EXPECT_EQ(r.state().CrabStage, 4);  // left as it was
         EXPECT_EQ(r.running(), (std::vector<TimerId>{TimerGambe, TimerGioco}));
         r.tick();  // counts on from 4 without a second attack
-        EXPECT_EQ(r->CrabStage, 5);
+        EXPECT_EQ(r.state().CrabStage, 5);
         EXPECT_FALSE(r.enabled(TimerMiss2));
     }
 }
 
 TEST(Miss, ThirdMissEndsTheGameAtStepSeven) {
     Rig r;
-    r->HiScoreA = 10;
+    r.seam().setBestScores(10, 0);
     const std::int64_t t0 = fishMiss(r);
-    r->MissCount = 2;
-    r->MostraMiss();
-    r->Score = 11;
+    r.seam().setMissCount(2);
+    r.seam().setScore(11);
     r.at(t0 + 240 + 290 * 5);  // step 6
     EXPECT_TRUE(r.lit(Im_Miss3));
-    EXPECT_TRUE(r->Playing);
+    EXPECT_TRUE(r.state().Playing);
     const Panel atSix = r->panel();
     r.at(t0 + 240 + 290 * 6);  // step 7
-    EXPECT_FALSE(r->Playing);
-    EXPECT_FALSE(r->ManFree);
-    EXPECT_EQ(r->MissCount, 3);
+    EXPECT_FALSE(r.state().Playing);
+    EXPECT_FALSE(r.state().ManFree);
+    EXPECT_EQ(r.state().MissCount, 3);
     EXPECT_EQ(r.running(), std::vector<TimerId>{TimerBlink});
     EXPECT_EQ(r.store.writes, (std::vector<std::pair<std::string, int>>{{"HiScoreA", 11}}));
     // Only the fish and the stick change at step 7; the marks, the figure and score stay.
@@ -128,35 +127,34 @@ TEST(Miss, GameOverStoresOnlyAHigherScoreOfItsOwnGame) {
     };
     for (const auto& c : cases) {
         Rig r;
-        r->HiScoreA = c.hiA;
-        r->HiScoreB = c.hiB;
+        r.seam().setBestScores(c.hiA, c.hiB);
         fishMiss(r, c.mode);
-        r->MissCount = 2;
-        r->Score = c.score;
+        r.seam().setMissCount(2);
+        r.seam().setScore(c.score);
         r.finishMiss();
         EXPECT_EQ(r.store.writes, c.writes) << c.mode << " " << c.score;
         const bool a = c.mode == 1 && c.score > c.hiA, b = c.mode == 2 && c.score > c.hiB;
-        EXPECT_EQ(r->HiScoreA, a ? c.score : c.hiA);
-        EXPECT_EQ(r->HiScoreB, b ? c.score : c.hiB);
+        EXPECT_EQ(r.state().HiScoreA, a ? c.score : c.hiA);
+        EXPECT_EQ(r.state().HiScoreB, b ? c.score : c.hiB);
         r.rebuild();  // the next run reads what was written
-        EXPECT_EQ(r->HiScoreA, a ? c.score : 0);
-        EXPECT_EQ(r->HiScoreB, b ? c.score : 0);
+        EXPECT_EQ(r.state().HiScoreA, a ? c.score : 0);
+        EXPECT_EQ(r.state().HiScoreB, b ? c.score : 0);
     }
 }
 
 TEST(Miss, FailedWriteRunsStepSevenAgain) {
     Rig r;
     const std::int64_t t0 = fishMiss(r);
-    r->MissCount = 2;
-    r->Score = 7;
+    r.seam().setMissCount(2);
+    r.seam().setScore(7);
     r.store.failWrites = 1;
     const std::int64_t seven = t0 + 240 + 290 * 6;
     r.at(seven);
     EXPECT_EQ(r.world.errors, std::vector<std::string>{"Failed to set data for 'HiScoreA'"});
-    EXPECT_EQ(r->HiScoreA, 7);  // counts for this run
-    EXPECT_FALSE(r->Playing);
+    EXPECT_EQ(r.state().HiScoreA, 7);  // counts for this run
+    EXPECT_FALSE(r.state().Playing);
     EXPECT_EQ(r.running(), std::vector<TimerId>{TimerMiss});
-    EXPECT_EQ(r->MissStep, 7);
+    EXPECT_EQ(r.state().MissStep, 7);
     r.at(seven + 289);
     EXPECT_EQ(r.world.count(Cue::Move), 7);
     r.at(seven + 290);
@@ -164,18 +162,18 @@ TEST(Miss, FailedWriteRunsStepSevenAgain) {
     EXPECT_TRUE(r.store.writes.empty());
     EXPECT_EQ(r.running(), std::vector<TimerId>{TimerBlink});
     EXPECT_EQ(r->timers().due(TimerBlink), seven + 290 + 200);
-    EXPECT_EQ(r->MissCount, 3);
+    EXPECT_EQ(r.state().MissCount, 3);
     EXPECT_EQ(r.world.errors.size(), 1u);
 }
 
 TEST(Miss, BlinkAlternatesBestAndLastScoreThenShowsTheClock) {
     Rig r;
     r.world.local = {15, 4};
-    r->HiScoreA = 250;
+    r.seam().setBestScores(250, 0);
     fishMiss(r);
-    r->MissCount = 2;
-    r->Score = 17;
-    r->TrasformaScore(r->Score);
+    r.seam().setMissCount(2);
+    r.seam().setScore(17);
+    r.seam().TrasformaScore(&HandheldState::Score);
     r.finishMiss();
     const std::int64_t over = r.now();
     EXPECT_EQ(r.digits(), "_017");
@@ -197,7 +195,7 @@ TEST(Miss, BlinkAlternatesBestAndLastScoreThenShowsTheClock) {
     EXPECT_TRUE(r.lit(Im_GameA));
     r.at(last);
     EXPECT_EQ(r.digits(), "_250");
-    EXPECT_EQ(r->GameMode, 0);
+    EXPECT_EQ(r.state().GameMode, Mode::Clock);
     EXPECT_EQ(r.running(), std::vector<TimerId>{TimerClock});
     EXPECT_FALSE(r.lit(Im_GameA) || r.lit(Im_Miss1) || r.lit(Im_Man2));
     r.at(last + 1);
@@ -206,7 +204,7 @@ TEST(Miss, BlinkAlternatesBestAndLastScoreThenShowsTheClock) {
     // The next game over blinks first after the interval this blink left: 350 ms.
     r.tap(kKeyLeft);
     r.wait(150);
-    r->MissCount = 2;
+    r.seam().setMissCount(2);
     r.setFish({Im_Fish13});
     r.tick();
     r.finishMiss();
@@ -219,11 +217,11 @@ TEST(Miss, ArrowKeyDuringTheBlinkStartsAGameAtOnce) {
         enter(r, State::Blink);
         r.wait(1234);
         r.press(vk);
-        EXPECT_TRUE(r->Playing);
-        EXPECT_EQ(r->GameMode, vk == kKeyLeft ? 1 : 2);
+        EXPECT_TRUE(r.state().Playing);
+        EXPECT_EQ(r.state().GameMode, vk == kKeyLeft ? Mode::GameA : Mode::GameB);
         EXPECT_EQ(r.running(), std::vector<TimerId>{TimerStart});
         EXPECT_EQ(r.digits(), "_000");
-        EXPECT_EQ(r->MissCount, 0);
+        EXPECT_EQ(r.state().MissCount, 0);
     }
 }
 
@@ -231,21 +229,21 @@ TEST(Miss, AclDuringAGameWritesNothingAndStartsNoBlink) {
     for (State s : {State::InPlay, State::FishMiss, State::CrabMiss, State::CatchPose}) {
         Rig r;
         enter(r, s);
-        r->Score = 99;
-        r->MissCount = 2;
+        r.seam().setScore(99);
+        r.seam().setMissCount(2);
         r.click(Puls_ACL, true);
         r.wait(5000);
         r.click(Puls_ACL, false);
         r.wait(100'000);
         EXPECT_TRUE(r.store.writes.empty()) << stateName(s);
         EXPECT_TRUE(r.running().empty()) << stateName(s);
-        EXPECT_EQ(r->HiScoreA + r->HiScoreB, 0);
+        EXPECT_EQ(r.state().HiScoreA + r.state().HiScoreB, 0);
     }
 }
 
 TEST(Miss, ResetHiscoresDuringAGameLeavesItRunning) {
     Rig r;
-    r->HiScoreB = 40;
+    r.seam().setBestScores(0, 40);
     enter(r, State::InPlay);
     const auto timers = r.running();
     r->resetHiscores();
@@ -253,7 +251,7 @@ TEST(Miss, ResetHiscoresDuringAGameLeavesItRunning) {
               (std::vector<std::pair<std::string, int>>{{"HiScoreA", 0}, {"HiScoreB", 0}}));
     EXPECT_EQ(r.world.beeps, 1);
     EXPECT_EQ(r.running(), timers);
-    EXPECT_EQ(r->HiScoreB, 0);
+    EXPECT_EQ(r.state().HiScoreB, 0);
 }
 
 }  // namespace

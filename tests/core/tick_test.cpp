@@ -23,10 +23,10 @@ void setUp(Rig& r, int mode, int phase, std::initializer_list<Element> lit, std:
     r.world.utcBase = utc;
     r.startGame(mode);
     r.at(1050);  // past the start sequence
-    r->CrabCounter = 1;
-    r->CrabStage = 0;
+    r.seam().setCrabCounter(1);
+    r.seam().setCrab(0, 0);
     r.setFish(lit);
-    r->TickPhase = phase;
+    r.seam().setTickPhase(phase);
 }
 
 TEST(Tick, FirstFishOfEveryGameTakesLaneOne) {
@@ -83,7 +83,7 @@ TEST(Tick, MovesFollowThePhaseAndTheLaneRules) {
         r.tick();
         EXPECT_EQ(fishAndBentSticks(r), c.after) << "game " << c.mode << " phase " << c.phase;
         EXPECT_EQ(r.world.count(Cue::Move) - cues, c.moveCues) << "phase " << c.phase;
-        EXPECT_EQ(r->TickPhase, c.phase % 6 + 1);
+        EXPECT_EQ(r.state().TickPhase, c.phase % 6 + 1);
     }
 }
 
@@ -135,8 +135,8 @@ TEST(Tick, NewFishGuards) {
     for (const auto& c : cases) {
         Rig r;
         setUp(r, c.mode, c.phase, c.before, c.utc);
-        r->Score = c.score;
-        r->FishLimit = c.limit;
+        r.seam().setScore(c.score);
+        r.seam().setFishLimit(c.limit);
         r.tick();
         EXPECT_EQ(r.lit(Im_Fish0), c.fish)
             << "game " << c.mode << " phase " << c.phase << " score " << c.score;
@@ -161,8 +161,8 @@ TEST(Tick, FishLimitOneKeepsOneFishOnThePanel) {
             ASSERT_LE(n, 1) << "at " << r.now();
         }
         ASSERT_TRUE(bot.step(r.h()));
-        r->Score = 0;
-        ASSERT_EQ(r->FishLimit, 1);
+        r.seam().setScore(0);
+        ASSERT_EQ(r.state().FishLimit, 1);
     }
     EXPECT_TRUE(one);
 }
@@ -183,43 +183,42 @@ TEST(Tick, CatchesEndTheTick) {
     for (const auto& c : cases) {
         Rig r;
         setUp(r, 2, 3, c.before, seedGiving({{3, 0}}));
-        while (r->ManPos != c.manPos)
-            r.tap(c.manPos < r->ManPos ? kKeyLeft : kKeyRight);
-        r->CrabStage = 2;
-        r->CrabLane = c.manPos;
-        r->Score = 40;
+        while (r.state().ManPos != c.manPos)
+            r.tap(c.manPos < r.state().ManPos ? kKeyLeft : kKeyRight);
+        r.seam().setCrab(c.manPos, 2);
+        r.seam().setScore(40);
         r.world.cues.clear();
         const std::int64_t t = r->timers().due(TimerGioco);
         r.tick();
         const int p = c.manPos;
-        EXPECT_EQ(r->Score, 40 + c.points);
+        EXPECT_EQ(r.state().Score, 40 + c.points);
         EXPECT_EQ(r.digits(), "_04" + std::to_string(c.points));
         EXPECT_EQ(r.world.count(Cue::Got), c.gotCues);
         EXPECT_EQ(r.world.cues.size(), 2u * c.gotCues);  // each catch cue after a Silenzio
-        EXPECT_TRUE(r.lit(r->ManSeg[p][4]));
-        EXPECT_EQ(r.lit(r->FishGotSeg[p]), c.fishGot);
-        EXPECT_FALSE(r.lit(r->FishSeg[p][p + 2]) || r.lit(r->CrabSeg[p][1]) ||
-                     r.lit(r->CrabSeg[p][2]) || r.lit(r->StickSeg[p][2]));
-        EXPECT_EQ(r->TickPhase, 3);
-        EXPECT_FALSE(r->ManFree);
+        EXPECT_TRUE(r.lit(r.state().ManSeg[p][4]));
+        EXPECT_EQ(r.lit(r.state().FishGotSeg[p]), c.fishGot);
+        EXPECT_FALSE(r.lit(r.state().FishSeg[p][p + 2]) || r.lit(r.state().CrabSeg[p][1]) ||
+                     r.lit(r.state().CrabSeg[p][2]) || r.lit(r.state().StickSeg[p][2]));
+        EXPECT_EQ(r.state().TickPhase, 3);
+        EXPECT_FALSE(r.state().ManFree);
         EXPECT_EQ(r.running(), std::vector<TimerId>{TimerGot});
         EXPECT_FALSE(r.lit(Im_Fish0));  // no new fish, no movement
         if (c.points >= 2) {
-            EXPECT_EQ(r->CrabStage, 0);
+            EXPECT_EQ(r.state().CrabStage, 0);
         }
         // The figure cannot move during the pose.
         r.tap(p == 1 ? kKeyRight : kKeyLeft);
-        EXPECT_EQ(r->ManPos, p);
+        EXPECT_EQ(r.state().ManPos, p);
         r.at(t + 439);
-        EXPECT_TRUE(r.lit(r->ManSeg[p][4]));
+        EXPECT_TRUE(r.lit(r.state().ManSeg[p][4]));
         r.at(t + 440);
-        EXPECT_FALSE(r.lit(r->ManSeg[p][4]) || r.lit(r->FishGotSeg[p]));
-        EXPECT_TRUE(r.lit(r->StickSeg[p][1]));
-        EXPECT_TRUE(r->ManFree);
+        EXPECT_FALSE(r.lit(r.state().ManSeg[p][4]) || r.lit(r.state().FishGotSeg[p]));
+        EXPECT_TRUE(r.lit(r.state().StickSeg[p][1]));
+        EXPECT_TRUE(r.state().ManFree);
         EXPECT_EQ(r->timers().due(TimerGioco), t + 440 + 120);
         r.tick();
         EXPECT_EQ(r.enabled(TimerMiss), c.missAfterPose);
-        EXPECT_EQ(r->TickPhase, c.missAfterPose ? 3 : 4);  // the same phase ran again
+        EXPECT_EQ(r.state().TickPhase, c.missAfterPose ? 3 : 4);  // the same phase ran again
     }
 }
 
@@ -227,22 +226,21 @@ TEST(Tick, CrabStepInAnOddPhaseMissTickTurnsItIntoACrabMiss) {
     for (int phase : {3, 4}) {
         Rig r;
         setUp(r, 2, phase, {Im_Fish13, Im_Crab3, Im_Crab3A}, 0);
-        r->CrabLane = 3;
-        r->CrabStage = 3;
+        r.seam().setCrab(3, 3);
         r.tick();
         const bool odd = phase == 3;
         EXPECT_EQ(r.enabled(TimerMiss2), odd);
         EXPECT_EQ(r.enabled(TimerMiss), !odd);
-        EXPECT_EQ(r->CrabStage, odd ? 4 : 3);
+        EXPECT_EQ(r.state().CrabStage, odd ? 4 : 3);
         EXPECT_EQ(r.running().size(), 1u);
         r.finishMiss();
-        EXPECT_EQ(r->MissCount, 1);
+        EXPECT_EQ(r.state().MissCount, 1);
         EXPECT_EQ(r.lit(Im_Crab3), !odd);
         EXPECT_EQ(r.lit(Im_Fish13), odd);  // still waiting at the end of its lane
         if (odd) {
             r.tick();
             EXPECT_TRUE(r.enabled(TimerMiss));
-            EXPECT_EQ(r->MissLane, 1);
+            EXPECT_EQ(r.state().MissLane, 1);
         }
     }
 }
@@ -261,29 +259,29 @@ TEST(Tick, DifficultyFollowsTheScore) {
     for (const auto& c : cases) {
         Rig r;
         r.startGame(1);
-        r->FishLimit = c.limitBefore;
-        r->Score = c.score;
-        r->TrasformaScore(r->Score);
-        EXPECT_EQ(r->FishLimit, c.limit) << c.score;
+        r.seam().setFishLimit(c.limitBefore);
+        r.seam().setScore(c.score);
+        r.seam().TrasformaScore(&HandheldState::Score);
+        EXPECT_EQ(r.state().FishLimit, c.limit) << c.score;
         EXPECT_EQ(r->timers().interval(TimerGioco), c.interval) << c.score;
-        EXPECT_EQ(r->Score, c.scoreAfter);
+        EXPECT_EQ(r.state().Score, c.scoreAfter);
     }
 }
 
 TEST(Tick, ACatchPast999StartsTheDifficultyOver) {
     Rig r;
     setUp(r, 1, 1, {Im_Fish24}, seedGiving({{3, 0}}));
-    r->Score = 999;
-    r->TrasformaScore(r->Score);
+    r.seam().setScore(999);
+    r.seam().TrasformaScore(&HandheldState::Score);
     ASSERT_EQ(r->timers().interval(TimerGioco), 43);
     r.tick();
-    EXPECT_EQ(r->Score, 0);
+    EXPECT_EQ(r.state().Score, 0);
     EXPECT_EQ(r.digits(), "_000");
-    EXPECT_EQ(r->FishLimit, 1);
+    EXPECT_EQ(r.state().FishLimit, 1);
     r.wait(440);
     EXPECT_EQ(r->timers().due(TimerGioco), r.now() + 120);
     // The rule for 40 or less is back: a fish on Im_Fish11 blocks phase 1.
-    r->FishLimit = 6;
+    r.seam().setFishLimit(6);
     r.setFish({Im_Fish11});
     r.tick();
     EXPECT_FALSE(r.lit(Im_Fish0));
@@ -293,17 +291,17 @@ TEST(Tick, ACatchPast999StartsTheDifficultyOver) {
 TEST(Tick, ShortIntervalStartSettlesTheFirstFishBeforeTheSecondStartStep) {
     for (int interval : {59, 60}) {
         Rig r;
-        r->HiScoreA = 123;
-        r->timers().setInterval(TimerGioco, interval, 0);
+        r.seam().setBestScores(123, 0);
+        r.seam().setInterval(TimerGioco, interval);
         r.tap(kKeyLeft);
         r.at(1050);
         const bool early = interval == 59;  // the 15th tick at 1035; at 60 it ties with step 2
         EXPECT_EQ(r.enabled(TimerMiss), early) << interval;
         EXPECT_EQ(r.digits(), early ? "_123" : "_000");
-        EXPECT_EQ(r->FishLimit, early ? 2 : 1);
+        EXPECT_EQ(r.state().FishLimit, early ? 2 : 1);
         EXPECT_FALSE(r.enabled(TimerStart));
         r.finishMiss();
-        EXPECT_EQ(r->MissCount, early ? 1 : 0);
+        EXPECT_EQ(r.state().MissCount, early ? 1 : 0);
         EXPECT_EQ(r->timers().interval(TimerGioco), early ? 59 : 120);
         EXPECT_EQ(r.digits(), early ? "_123" : "_000");  // the second step never runs
     }
@@ -312,25 +310,24 @@ TEST(Tick, ShortIntervalStartSettlesTheFirstFishBeforeTheSecondStartStep) {
 TEST(Tick, CrabLeftAfterAFishMissNeverAttacksButCanBeCaught) {
     Rig r;
     setUp(r, 2, 2, {Im_Fish13, Im_Crab3, Im_Crab3A}, seedGiving({{4, 1}, {3, 0}}));
-    r->CrabLane = 3;
-    r->CrabStage = 1;
+    r.seam().setCrab(3, 1);
     r.tick();
     r.finishMiss();
-    ASSERT_EQ(r->CrabStage, 0);
-    ASSERT_EQ(r->CrabCounter, 0);
+    ASSERT_EQ(r.state().CrabStage, 0);
+    ASSERT_EQ(r.state().CrabCounter, 0);
     int odd = 0;
     for (int i = 0; i < 24; ++i) {
         r.setFish({Im_Crab3, Im_Crab3A});
-        odd += r->TickPhase % 2;
+        odd += r.state().TickPhase % 2;
         r.tick();
         EXPECT_FALSE(r.enabled(TimerMiss2));
         EXPECT_TRUE(r.lit(Im_Crab3));
-        EXPECT_EQ(r->CrabCounter, odd < 6 ? odd : (odd - 6) % 5 + 1) << i;
+        EXPECT_EQ(r.state().CrabCounter, odd < 6 ? odd : (odd - 6) % 5 + 1) << i;
     }
     r.tap(kKeyRight);
-    const int score = r->Score;
+    const int score = r.state().Score;
     r.tick();
-    EXPECT_EQ(r->Score, score + 2);
+    EXPECT_EQ(r.state().Score, score + 2);
     EXPECT_FALSE(r.lit(Im_Crab3));
 }
 
@@ -339,16 +336,16 @@ TEST(Tick, ACrabDecisionShowsTheCrabAtTheDrawnLane) {
     for (auto [draws, lane] : {std::pair{std::pair{0u, 2u}, 3}, {{0u, 0u}, 1}, {{3u, 0u}, 0}}) {
         Rig r;
         setUp(r, 2, 1, {Im_Fish22}, seedGiving({{4, draws.first}, {3, draws.second}}));
-        r->CrabCounter = 5;
+        r.seam().setCrabCounter(5);
         r.tick();
-        EXPECT_EQ(r->CrabCounter, 1);
-        EXPECT_EQ(r->CrabStage, lane ? 1 : 0);
+        EXPECT_EQ(r.state().CrabCounter, 1);
+        EXPECT_EQ(r.state().CrabStage, lane ? 1 : 0);
         for (int l = 1; l <= 3; ++l) {
-            EXPECT_EQ(r.lit(r->CrabSeg[l][1]), l == lane);
-            EXPECT_EQ(r.lit(r->CrabSeg[l][2]), l == lane);
+            EXPECT_EQ(r.lit(r.state().CrabSeg[l][1]), l == lane);
+            EXPECT_EQ(r.lit(r.state().CrabSeg[l][2]), l == lane);
         }
         if (lane) {
-            EXPECT_EQ(r->CrabLane, lane);
+            EXPECT_EQ(r.state().CrabLane, lane);
         }
     }
 }

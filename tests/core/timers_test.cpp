@@ -125,9 +125,9 @@ TEST(Timers, BloccaTimersLeavesTheClockRunning) {
     r.click(Puls_Time, true);
     r.click(Puls_Time, false);
     for (int i = 1; i < TimerCount; ++i)
-        r->timers().enable(static_cast<TimerId>(i), r.now());
+        r.seam().enable(static_cast<TimerId>(i));
     const std::int64_t due = r->timers().due(TimerClock);
-    r->BloccaTimers();
+    r.seam().BloccaTimers();
     EXPECT_EQ(r.running(), std::vector<TimerId>{TimerClock});
     EXPECT_EQ(r->timers().due(TimerClock), due);
 }
@@ -165,10 +165,10 @@ TEST(Random, TheTickSeedsFromTheUtcTimeOfDay) {
         Rig r;
         r.world.utcFixed = true;
         r.startGame(1);
-        r->FishLimit = 6;
-        r->Score = 50;
+        r.seam().setFishLimit(6);
+        r.seam().setScore(50);
         r.setFish({Im_Fish23});
-        r->TickPhase = 1;
+        r.seam().setTickPhase(1);
         r.world.utcBase = utc;
         r.tick();
         EXPECT_EQ(r.lit(Im_Fish0), fish) << utc;
@@ -177,10 +177,10 @@ TEST(Random, TheTickSeedsFromTheUtcTimeOfDay) {
     Rig r;
     r.world.utcBase = 45296789 - 270;
     r.startGame(1);
-    r->FishLimit = 6;
-    r->Score = 50;
+    r.seam().setFishLimit(6);
+    r.seam().setScore(50);
     r.setFish({Im_Fish23});
-    r->TickPhase = 1;
+    r.seam().setTickPhase(1);
     r.tick();  // at t = 270
     EXPECT_FALSE(r.lit(Im_Fish0));
 }

@@ -6,6 +6,7 @@
 #include <random>
 
 #include "support.h"
+#include "test_seam.h"
 
 namespace fw::test {
 namespace {
@@ -67,8 +68,9 @@ TEST(Render, EveryPixelIsBlackWhereSomethingLitIsBlackElseThePictureBeneath) {
     Rig rig;
     expectRendered(rig.form->handheld().panel(), pics,
                    renderPanel(rig.form->handheld().panel(), pics), "power-on");
-    rig.form->handheld().PreparaSchermo();
-    rig.form->handheld().TrasformaScore(rig.form->handheld().HiScoreA);
+    HandheldTestSeam seam(rig.form->handheld());
+    seam.PreparaSchermo();
+    seam.TrasformaScore(&HandheldState::HiScoreA);
     expectRendered(rig.form->handheld().panel(), pics,
                    renderPanel(rig.form->handheld().panel(), pics), "game-ready");
     std::mt19937 rng(7);

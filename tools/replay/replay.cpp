@@ -181,15 +181,16 @@ std::optional<std::uint32_t> parseTimeOfDay(const std::string& text, bool withMi
     return withMillis ? seconds * 1000 + static_cast<std::uint32_t>(ms) : seconds;
 }
 
-std::string dumpLine(const Handheld& h) {
+std::string dumpLine(const Handheld& h, const WindowHost& window) {
+    const HandheldState& s = h.state();
     std::ostringstream o;
-    o << "t=" << h.now() << " GameMode=" << h.GameMode << " Playing=" << h.Playing
-      << " ManFree=" << h.ManFree << " KeyLatch=" << h.KeyLatch << " ManPos=" << h.ManPos
-      << " LegFrame=" << h.LegFrame << " Score=" << h.Score << " HiScoreA=" << h.HiScoreA
-      << " HiScoreB=" << h.HiScoreB << " MissCount=" << h.MissCount << " FishLimit=" << h.FishLimit
-      << " TickPhase=" << h.TickPhase << " CrabStage=" << h.CrabStage
-      << " CrabCounter=" << h.CrabCounter << " CrabLane=" << h.CrabLane
-      << " window=" << h.window().windowLeft() << ',' << h.window().windowTop() << " digits=";
+    o << "t=" << h.now() << " GameMode=" << static_cast<int>(s.GameMode) << " Playing=" << s.Playing
+      << " ManFree=" << s.ManFree << " KeyLatch=" << s.KeyLatch << " ManPos=" << s.ManPos
+      << " LegFrame=" << s.LegFrame << " Score=" << s.Score << " HiScoreA=" << s.HiScoreA
+      << " HiScoreB=" << s.HiScoreB << " MissCount=" << s.MissCount << " FishLimit=" << s.FishLimit
+      << " TickPhase=" << s.TickPhase << " CrabStage=" << s.CrabStage
+      << " CrabCounter=" << s.CrabCounter << " CrabLane=" << s.CrabLane
+      << " window=" << window.windowLeft() << ',' << window.windowTop() << " digits=";
     const Panel& p = h.panel();
     for (int k = 1; k <= 4; ++k) {
         if (!p.placeShown(k))
@@ -288,7 +289,7 @@ int run(const Options& options, std::istream& in, std::ostream& out, std::ostrea
                 world.failNextWrite();
             } else if (cmd == "dump") {
                 expectWords(w, 2);
-                out << dumpLine(handheld) << '\n';
+                out << dumpLine(handheld, world) << '\n';
             } else if (cmd == "png") {
                 expectWords(w, 3);
                 if (!png || !png(handheld.panel(), w[2]))

@@ -38,6 +38,6 @@ int run(const Options& options, std::istream& in, std::ostream& out, std::ostrea
         const PngWriter& png);
 
 // One line describing the handheld's state, as the dump command prints it.
-std::string dumpLine(const Handheld& h);
+std::string dumpLine(const Handheld& h, const WindowHost& window);
 
 }  // namespace fw::replay
