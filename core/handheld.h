@@ -69,11 +69,12 @@ class Handheld : private HandheldState {
     void runTimer(TimerId id);
     void runHandler(TimerId id);
 
-    // Start-up
+    // Start-up, input routing, the menu and time: handheld.cpp
     void FormCreate();
     void fillTables();
+    void PM_8HiscoreClick();
 
-    // Panel operations and screen patterns
+    // Panel operations and screen patterns: panel_operations.cpp
     void MostraMiss();
     void MostraTuttoMan(bool on);
     void MostraTuttoCrab(bool on);
@@ -81,11 +82,13 @@ class Handheld : private HandheldState {
     void NascondiMan();
     void MostraMan();
     void TrasformaScore(int& value);
+    void showNumber(int value);
+    void showScorePlaces(bool on);
     void RiempiSchermo();
     void SvuotaSchermo();
     void PreparaSchermo();
 
-    // Starting a game and moving
+    // Starting a game and moving: game_start.cpp
     void FormKeyDown(int vk);
     void FormKeyUp(int vk);
     void PreparaGioco();
@@ -93,8 +96,9 @@ class Handheld : private HandheldState {
     void TimerGambeTimer();
     void BloccaTimers();
 
-    // The game tick
+    // The game tick: game_tick.cpp
     void TimerGiocoTimer();
+    void showCatch(int points);
     void TimerGotTimer();
     void difficultyStep();
     void plainMove(int lane);
@@ -102,13 +106,16 @@ class Handheld : private HandheldState {
     void jumpMoveLane3();
     int countFish() const;
 
-    // Misses, game over and the blink
+    // Misses, game over and the blink: misses.cpp
     void TimerMissTimer();
     void TimerMiss2Timer();
+    void countMiss();
+    bool endMissSequence(TimerId sequence);
     void gameOver();
     void TimerBlinkTimer();
 
-    // The clock and the case buttons
+    // The clock and the case buttons: clock_and_buttons.cpp
+    void startClock();
     void TimerClockTimer();
     void Puls_TimeMouseDown(MouseButton button);
     void Puls_TimeMouseUp(MouseButton button);
@@ -116,7 +123,6 @@ class Handheld : private HandheldState {
     void Puls_ACLMouseUp(MouseButton button);
     void Im_BaseMouseDown(MouseButton button, int x, int y);
     void Im_BaseMouseMove(HeldButtons held, int x, int y);
-    void PM_8HiscoreClick();
 
     // The rules' words for the segment model: a segment is lit, lit up, cleared, or
     // takes the lit flag of another.

@@ -31,6 +31,13 @@ constexpr std::array<std::array<Element, N>, Rows> noSegments() {
 }
 }  // namespace detail
 
+// Every fish segment: the entry, the lane segments, the jump segments of lanes 1 and 3
+// and the caught fish. The screen patterns light or clear them all.
+inline constexpr Element kFishSegments[] = {
+    Im_Fish0,  Im_Fish11,  Im_Fish12,  Im_Fish13,   Im_Fish11A,  Im_Fish11B, Im_Fish21,
+    Im_Fish22, Im_Fish23,  Im_Fish24,  Im_Fish31,   Im_Fish32,   Im_Fish33,  Im_Fish34,
+    Im_Fish35, Im_Fish32A, Im_Fish32B, Im_Fish1Got, Im_Fish2Got, Im_Fish3Got};
+
 struct HandheldState {
     Mode GameMode = Mode::Clock;
     bool Playing = false;   // a game is under way, or ACL is held
@@ -58,15 +65,14 @@ struct HandheldState {
 
     // Segment tables, filled at start-up. Positions and lanes count from 1; entry 0 is
     // empty except in FishSeg, whose [l][0] is Im_Fish0, shared by all three lanes.
-    std::array<Element, 5> NumPos = detail::noSegments<5>();                         // [1..4]
-    std::array<Element, 10> DigitPic = detail::noSegments<10>();                     // [0..9]
-    std::array<Element, 4> MissSeg = detail::noSegments<4>();                        // [1..3]
-    std::array<std::array<Element, 5>, 4> ManSeg = detail::noSegments<4, 5>();       // [p][1..4]
-    std::array<std::array<Element, 4>, 4> CrabSeg = detail::noSegments<4, 4>();      // [l][1..3]
-    std::array<std::array<Element, 3>, 4> StickSeg = detail::noSegments<4, 3>();     // [l][1..2]
-    std::array<std::array<Element, 6>, 4> FishSeg = detail::noSegments<4, 6>();      // [l][0..5]
-    std::array<std::array<Element, 3>, 4> FishJumpSeg = detail::noSegments<4, 3>();  // [l][1..2]
-    std::array<Element, 4> FishGotSeg = detail::noSegments<4>();                     // [1..3]
+    std::array<Element, 5> NumPos = detail::noSegments<5>();                      // [1..4]
+    std::array<Element, 10> DigitPic = detail::noSegments<10>();                  // [0..9]
+    std::array<Element, 4> MissSeg = detail::noSegments<4>();                     // [1..3]
+    std::array<std::array<Element, 5>, 4> ManSeg = detail::noSegments<4, 5>();    // [p][1..4]
+    std::array<std::array<Element, 4>, 4> CrabSeg = detail::noSegments<4, 4>();   // [l][1..3]
+    std::array<std::array<Element, 3>, 4> StickSeg = detail::noSegments<4, 3>();  // [l][1..2]
+    std::array<std::array<Element, 6>, 4> FishSeg = detail::noSegments<4, 6>();   // [l][0..5]
+    std::array<Element, 4> FishGotSeg = detail::noSegments<4>();                  // [1..3]
 };
 
 }  // namespace fw

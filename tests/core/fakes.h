@@ -102,13 +102,9 @@ class FakeWorld : public CuePlayer, public TimeSource, public WindowHost {
     }
 };
 
-// Segments the game moves about: fish, jump, caught fish, crabs.
-inline constexpr Element kFishAndCrab[] = {
-    Im_Fish0,    Im_Fish11,   Im_Fish12, Im_Fish13,  Im_Fish11A, Im_Fish11B,
-    Im_Fish21,   Im_Fish22,   Im_Fish23, Im_Fish24,  Im_Fish31,  Im_Fish32,
-    Im_Fish33,   Im_Fish34,   Im_Fish35, Im_Fish32A, Im_Fish32B, Im_Fish1Got,
-    Im_Fish2Got, Im_Fish3Got, Im_Crab1,  Im_Crab1A,  Im_Crab1B,  Im_Crab2,
-    Im_Crab2A,   Im_Crab2B,   Im_Crab3,  Im_Crab3A,  Im_Crab3B};
+// The crab segments: with kFishSegments, everything the game moves about.
+inline constexpr Element kCrabSegments[] = {Im_Crab1,  Im_Crab1A, Im_Crab1B, Im_Crab2, Im_Crab2A,
+                                            Im_Crab2B, Im_Crab3,  Im_Crab3A, Im_Crab3B};
 
 class Rig {
   public:
@@ -179,7 +175,9 @@ class Rig {
     // end segments as the game leaves them.
     void setFish(std::initializer_list<Element> on) {
         Panel& panel = seam().panel();
-        for (Element e : kFishAndCrab)
+        for (Element e : kFishSegments)
+            panel.setShown(e, false);
+        for (Element e : kCrabSegments)
             panel.setShown(e, false);
         for (Element e : on)
             panel.setShown(e, true);
