@@ -77,24 +77,13 @@ void Handheld::TimerGiocoTimer() {
     reseed();
     if (oddPhase && random_.below(3) < 1) spawn = true;
 
-    switch (TickPhase) {
-        case 2:
-            if (GameMode == Mode::GameB)
-                jumpMoveLane1();
-            else
-                plainMove(1);
-            break;
-        case 4:
-            plainMove(2);
-            break;
-        case 6:
-            if (GameMode == Mode::GameB)
-                jumpMoveLane3();
-            else
-                plainMove(3);
-            break;
-        default:
-            break;
+    // Phases 2, 4 and 6 move lanes 1, 2 and 3; game B moves lanes 1 and 3 by the jump rule.
+    if (TickPhase == 2 || TickPhase == 4 || TickPhase == 6) {
+        const int lane = TickPhase / 2;
+        if (GameMode == Mode::GameB && lane != 2)
+            jumpMove(lane);
+        else
+            plainMove(lane);
     }
 
     const int k = (TickPhase + 1) / 2;
@@ -151,62 +140,39 @@ void Handheld::plainMove(int l) {
     }
 }
 
-// Lane 1 in game B: a fish on Im_Fish11 leaves the lane with 2 in 7, to Im_Fish11A, then
-// Im_Fish11B, then back to Im_Fish11, while the fish behind it move on.
-void Handheld::jumpMoveLane1() {
+// Lanes 1 and 3 in game B. A fish on the lane's jump point (Im_Fish11, Im_Fish32) leaves
+// the lane with 2 in 7: onto the A segment, at the lane's next move onto the B segment,
+// and at the one after back onto the jump point, while the fish behind it move on. Only
+// lane 1 sounds the cue for a fish on its A segment.
+void Handheld::jumpMove(int l) {
+    const int n = l + 2;
+    const int j = l == 1 ? 1 : 2;  // the jump point is FishSeg[l][j]
+    const Element jumpA = l == 1 ? Im_Fish11A : Im_Fish32A;
+    const Element jumpB = l == 1 ? Im_Fish11B : Im_Fish32B;
+    for (int i = n; i > j + 1; --i)  // the fish past the jump point
+        copy(FishSeg[l][i - 1], FishSeg[l][i]);
     bool landed = false;
-    copy(Im_Fish12, Im_Fish13);
-    if (lit(Im_Fish11B)) {
-        clear(Im_Fish11B);
+    if (lit(jumpB)) {
+        clear(jumpB);
         landed = true;
     }
-    if (lit(Im_Fish11A)) {
-        clear(Im_Fish11A);
-        light(Im_Fish11B);
+    if (lit(jumpA)) {
+        clear(jumpA);
+        light(jumpB);
     }
     if (random_.below(7) < 2) {
-        copy(Im_Fish11, Im_Fish11A);
-        clear(Im_Fish11);
+        copy(FishSeg[l][j], jumpA);
+        clear(FishSeg[l][j]);
     }
-    copy(Im_Fish11, Im_Fish12);
-    copy(Im_Fish0, Im_Fish11);
-    if (landed) light(Im_Fish11);
+    for (int i = j + 1; i >= 1; --i)  // the fish on the jump point and before it
+        copy(FishSeg[l][i - 1], FishSeg[l][i]);
+    if (landed) light(FishSeg[l][j]);
     clear(Im_Fish0);
-    if (lit(Im_Fish13)) {
-        clear(Im_Stick1);
-        light(Im_Stick1A);
+    if (lit(FishSeg[l][n])) {
+        clear(StickSeg[l][1]);
+        light(StickSeg[l][2]);
     }
-    if (lit(Im_Fish12) || lit(Im_Fish11A)) cues_.Suona(Cue::Move);
-}
-
-// Lane 3 in game B: the same detour from Im_Fish32 through Im_Fish32A and Im_Fish32B,
-// without the cue for the A segment.
-void Handheld::jumpMoveLane3() {
-    bool landed = false;
-    copy(Im_Fish34, Im_Fish35);
-    copy(Im_Fish33, Im_Fish34);
-    if (lit(Im_Fish32B)) {
-        clear(Im_Fish32B);
-        landed = true;
-    }
-    if (lit(Im_Fish32A)) {
-        clear(Im_Fish32A);
-        light(Im_Fish32B);
-    }
-    if (random_.below(7) < 2) {
-        copy(Im_Fish32, Im_Fish32A);
-        clear(Im_Fish32);
-    }
-    copy(Im_Fish32, Im_Fish33);
-    copy(Im_Fish31, Im_Fish32);
-    copy(Im_Fish0, Im_Fish31);
-    if (landed) light(Im_Fish32);
-    clear(Im_Fish0);
-    if (lit(Im_Fish35)) {
-        clear(Im_Stick3);
-        light(Im_Stick3A);
-    }
-    if (lit(Im_Fish34)) cues_.Suona(Cue::Move);
+    if (lit(FishSeg[l][n - 1]) || (l == 1 && lit(jumpA))) cues_.Suona(Cue::Move);
 }
 
 // The end of the catch pose: the stick back at rest, and play goes on.

@@ -84,6 +84,7 @@ class Handheld : private HandheldState {
     void TrasformaScore(int& value);
     void showNumber(int value);
     void showScorePlaces(bool on);
+    void setEverySegment(bool on);
     void RiempiSchermo();
     void SvuotaSchermo();
     void PreparaSchermo();
@@ -102,8 +103,7 @@ class Handheld : private HandheldState {
     void TimerGotTimer();
     void difficultyStep();
     void plainMove(int lane);
-    void jumpMoveLane1();
-    void jumpMoveLane3();
+    void jumpMove(int lane);
     int countFish() const;
 
     // Misses, game over and the blink: misses.cpp

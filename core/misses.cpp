@@ -94,32 +94,15 @@ void Handheld::gameOver() {
 // A 900 ms cycle on places 2 to 4: dark 100 ms, the best score 350 ms, dark 100 ms, the
 // last score 350 ms. The 222nd tick shows the best score and hands over to the clock.
 void Handheld::TimerBlinkTimer() {
-    switch (BlinkStep) {
-        case 1:
-            showScorePlaces(false);
-            setInterval(TimerBlink, 100);
-            BlinkStep = 2;
-            break;
-        case 2:
-            TrasformaScore(GameMode == Mode::GameA ? HiScoreA : HiScoreB);
-            showScorePlaces(true);
-            setInterval(TimerBlink, 350);
-            BlinkStep = 3;
-            break;
-        case 3:
-            showScorePlaces(false);
-            setInterval(TimerBlink, 100);
-            BlinkStep = 4;
-            break;
-        case 4:
-            TrasformaScore(Score);
-            showScorePlaces(true);
-            setInterval(TimerBlink, 350);
-            BlinkStep = 1;
-            break;
-        default:
-            break;
+    if (BlinkStep == 1 || BlinkStep == 3) {
+        showScorePlaces(false);
+        setInterval(TimerBlink, 100);
+    } else if (BlinkStep == 2 || BlinkStep == 4) {
+        TrasformaScore(BlinkStep == 4 ? Score : GameMode == Mode::GameA ? HiScoreA : HiScoreB);
+        showScorePlaces(true);
+        setInterval(TimerBlink, 350);
     }
+    if (BlinkStep >= 1 && BlinkStep <= 4) BlinkStep = BlinkStep % 4 + 1;
     if (BlinkTicks == 222) {
         GameMode = Mode::Clock;
         PreparaSchermo();

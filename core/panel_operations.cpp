@@ -70,6 +70,18 @@ void Handheld::showScorePlaces(bool on) {
         panel_.setPlaceShown(k, on);
 }
 
+// The miss marks (all three: MissCount 3, or none: 0), the figures, the crabs, the sticks
+// and the fish, all lit or all cleared.
+void Handheld::setEverySegment(bool on) {
+    MissCount = on ? 3 : 0;
+    MostraMiss();
+    MostraTuttoCrab(on);
+    MostraTuttoStick(on);
+    MostraTuttoMan(on);
+    for (Element e : kFishSegments)
+        setLit(e, on);
+}
+
 // The power-on pattern: AM 12:00 and almost every segment lit, three miss marks.
 void Handheld::RiempiSchermo() {
     showScorePlaces(true);
@@ -83,13 +95,7 @@ void Handheld::RiempiSchermo() {
     light(Im_Note);
     clear(Im_GameA);
     clear(Im_GameB);
-    MissCount = 3;
-    MostraMiss();
-    MostraTuttoCrab(true);
-    MostraTuttoStick(true);
-    MostraTuttoMan(true);
-    for (Element e : kFishSegments)
-        light(e);
+    setEverySegment(true);
     for (Element e : {Im_Fish32, Im_Fish32A, Im_Fish1Got, Im_Fish2Got, Im_Fish3Got})
         clear(e);
 }
@@ -100,13 +106,7 @@ void Handheld::SvuotaSchermo() {
         panel_.blank(k);
     for (Element e : {Im_TimeAM, Im_TimePM, Im_TimePP, Im_Note, Im_GameA, Im_GameB})
         clear(e);
-    MissCount = 0;
-    MostraMiss();
-    MostraTuttoCrab(false);
-    MostraTuttoStick(false);
-    MostraTuttoMan(false);
-    for (Element e : kFishSegments)
-        clear(e);
+    setEverySegment(false);
 }
 
 // The game-ready pattern: the sticks at rest, the colon and the note; AM, PM and the
