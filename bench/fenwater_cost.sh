@@ -11,7 +11,7 @@ starts=${2:-10}
 seconds=${3:-60}
 here=$(dirname "$(readlink -f "$0")")
 OUT=$(mktemp -d /tmp/fenwater-cost.XXXXXX)
-. "$here/../tests/reliability/xsession.sh"
+. "$here/../tests/xsession.sh"
 stage=$(dirname "$prog")
 xsession_start
 settings_home "$OUT/config" 2

@@ -14,7 +14,7 @@
 #include <cstring>
 
 #include "bench_support.h"
-#include "fakes.h"
+#include "bot.h"
 #include "sound_cues.h"
 
 int main(int argc, char** argv) {
@@ -31,8 +31,9 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
 
-    MemoryStore store;
-    SilentCues silent;
+    standin::MemoryStore store;
+    standin::CueLog silent;
+    silent.record = false;
     CuePlayer* cues = &silent;
     SoundCues real;
     if (sound) {
@@ -65,7 +66,7 @@ int main(int argc, char** argv) {
         sendKey(&form, QEvent::KeyPress, vk);
         sendKey(&form, QEvent::KeyRelease, vk);
     };
-    const test::Bot bot;
+    const standin::Bot bot;
     long games = 0, fastTicks = 0, otherTicks = 0, bestScore = 0;
     std::int64_t lastDue = -1;
     // After every event of the timers: keep the score in the fastest hundred, start a new

@@ -26,7 +26,7 @@ QT_QPA_PLATFORM=offscreen "$b/fenwater_game_cost" "$seconds" 2>/dev/null
 echo "== the same in Xvfb with a window manager"
 (
     OUT=$(mktemp -d /tmp/fenwater-bench.XXXXXX)
-    . "$here/../tests/reliability/xsession.sh"
+    . "$here/../tests/xsession.sh"
     xsession_start
     "$b/fenwater_input_latency" 400 2>/dev/null
     "$b/fenwater_game_cost" "$seconds" 2>/dev/null

@@ -74,8 +74,9 @@ Run production(int interval, int n) {
 }
 
 Run naive(int interval, int n) {
-    MemoryStore store;
-    SilentCues cues;
+    standin::MemoryStore store;
+    standin::CueLog cues;
+    cues.record = false;
     TickClock clock;
     NaiveWindow win(store, cues, clock, Pictures::builtIn());
     Handheld& h = win.handheld();

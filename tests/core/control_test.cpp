@@ -1,7 +1,7 @@
 // Starting games, the arrow keys, the case buttons, the clock and dragging.
 #include <gtest/gtest.h>
 
-#include "fakes.h"
+#include "handheld_rig.h"
 
 namespace fw::test {
 namespace {
@@ -9,7 +9,7 @@ namespace {
 TEST(Keys, ButtonPictureHidesOnKeyDownAndShowsOnKeyUpInEveryState) {
     for (State s : kAllStates) {
         for (int vk : {kKeyLeft, kKeyRight}) {
-            Rig r;
+            HandheldRig r;
             enter(r, s);
             const Element button = vk == kKeyLeft ? Puls_Left : Puls_Right;
             const Element other = vk == kKeyLeft ? Puls_Right : Puls_Left;
@@ -23,7 +23,7 @@ TEST(Keys, ButtonPictureHidesOnKeyDownAndShowsOnKeyUpInEveryState) {
 }
 
 TEST(Keys, TheStartingKeyLatchesUntilAnyKeyIsReleased) {
-    Rig r;
+    HandheldRig r;
     r.press(kKeyRight);  // starts game B and latches
     EXPECT_TRUE(r.state().KeyLatch);
     for (std::int64_t t : {100, 200, 400, 1100}) {  // auto-repeat through the start
@@ -57,13 +57,13 @@ TEST(Keys, TheStartingKeyLatchesUntilAnyKeyIsReleased) {
 }
 
 TEST(Keys, NothingMovesOrRestartsInTheFirst150Ms) {
-    Rig r;
+    HandheldRig r;
     r.tap(kKeyRight);
     r.at(149);
     r.tap(kKeyLeft);
     r.tap(kKeyRight);
     EXPECT_EQ(r.state().GameMode, Mode::GameB);
-    EXPECT_EQ(r.world.count(Cue::Start), 1);
+    EXPECT_EQ(r.cues.count(Cue::Start), 1);
     EXPECT_EQ(r->timers().due(TimerStart), 150);
     EXPECT_FALSE(r.lit(Im_GameA));
     r.at(150);
@@ -72,7 +72,7 @@ TEST(Keys, NothingMovesOrRestartsInTheFirst150Ms) {
 }
 
 TEST(Keys, StartSequenceShowsTheBestScoreThenZero) {
-    Rig r;
+    HandheldRig r;
     r.seam().setBestScores(0, 321);
     r.tap(kKeyRight);
     EXPECT_EQ(r.digits(), "_321");
@@ -89,7 +89,7 @@ TEST(Keys, StartSequenceShowsTheBestScoreThenZero) {
 
 TEST(Keys, ArrowsDoNothingWhileAclIsHeld) {
     for (State s : {State::PowerOn, State::InPlay}) {
-        Rig r;
+        HandheldRig r;
         enter(r, s);
         r.click(Puls_ACL, true);
         const int pos = r.state().ManPos;
@@ -98,12 +98,12 @@ TEST(Keys, ArrowsDoNothingWhileAclIsHeld) {
         EXPECT_EQ(r.state().ManPos, pos);
         EXPECT_TRUE(r.running().empty());
         EXPECT_TRUE(r.litSegments().empty());
-        EXPECT_EQ(r.world.count(Cue::Start), s == State::InPlay ? 1 : 0);
+        EXPECT_EQ(r.cues.count(Cue::Start), s == State::InPlay ? 1 : 0);
     }
 }
 
 TEST(Keys, HeldArrowRestartsAtItsNextRepeatAfterGameOver) {
-    Rig r;
+    HandheldRig r;
     enter(r, State::Blink);
     r.press(kKeyLeft);  // latched from here on, no release
     EXPECT_EQ(r.state().GameMode, Mode::GameA);
@@ -118,7 +118,7 @@ TEST(Keys, HeldArrowRestartsAtItsNextRepeatAfterGameOver) {
     r.press(kKeyLeft);  // the next auto-repeat
     EXPECT_TRUE(r.state().Playing);
     EXPECT_EQ(r.running(), std::vector<TimerId>{TimerStart});
-    EXPECT_EQ(r.world.count(Cue::Start), 3);
+    EXPECT_EQ(r.cues.count(Cue::Start), 3);
 }
 
 // TIME in each state: what the press leaves lit and where the release leads.
@@ -129,8 +129,8 @@ TEST(Buttons, TimeShowsTheAlarmTimeWhileHeldThenTheClock) {
     } cases[] = {{State::PowerOn, true}, {State::Clock, true},    {State::Blink, true},
                  {State::InPlay, false}, {State::AclHeld, false}, {State::FishMiss, false}};
     for (const auto& c : cases) {
-        Rig r;
-        r.world.local = {7, 45};
+        HandheldRig r;
+        r.time.local = {7, 45};
         enter(r, c.state);
         if (c.state == State::Clock)
             r.seam().panel().setShown(Im_Fish0, true);  // kept: no pattern here
@@ -171,38 +171,38 @@ TEST(Buttons, RightAndMiddlePressesChangeNothing) {
     for (State s : {State::Clock, State::InPlay, State::PowerOn}) {
         for (Element e : {Puls_Time, Puls_ACL}) {
             for (MouseButton b : {MouseButton::Right, MouseButton::Middle}) {
-                Rig r;
+                HandheldRig r;
                 enter(r, s);
                 const Panel before = r->panel();
                 const auto timers = r.running();
-                const auto cues = r.world.cues.size();
+                const auto cues = r.cues.events.size();
                 r.click(e, true, b);
                 r.click(e, false, b);
                 EXPECT_EQ(r->panel(), before) << stateName(s);
                 EXPECT_EQ(r.running(), timers) << stateName(s);
-                EXPECT_EQ(r.world.cues.size(), cues);
+                EXPECT_EQ(r.cues.events.size(), cues);
             }
         }
     }
 }
 
 TEST(Buttons, AclAbandonsTheGameAndRestoresThePowerOnPattern) {
-    Rig r;
+    HandheldRig r;
     enter(r, State::InPlay);
     r.seam().setScore(5);
-    r.world.cues.clear();
+    r.cues.events.clear();
     r.click(Puls_ACL, true);
     EXPECT_FALSE(r->panel().shown(Puls_ACL));
     EXPECT_TRUE(r.litSegments().empty());
     EXPECT_EQ(r.digits(), "____");
     EXPECT_TRUE(r.state().Playing);
     EXPECT_FALSE(r.state().ManFree);
-    ASSERT_FALSE(r.world.cues.empty());
-    EXPECT_TRUE(r.world.cues[0].stop);
+    ASSERT_FALSE(r.cues.events.empty());
+    EXPECT_TRUE(r.cues.events[0].stop);
     r.wait(10'000);
     r->mouseUp(Puls_ACL, MouseButton::Left, -300, 900);  // released far off the button
-    const Rig fresh;
-    EXPECT_EQ(r->panel(), fresh.hh->panel());
+    const HandheldRig fresh;
+    EXPECT_EQ(r->panel(), fresh.h().panel());
     EXPECT_EQ(r.state().GameMode, Mode::PowerOn);
     EXPECT_FALSE(r.state().Playing);
     EXPECT_TRUE(r.running().empty());
@@ -221,42 +221,42 @@ TEST(Clock, TwelveHourDisplay) {
                  {9, 59, false, "_959"}, {10, 0, false, "1000"}, {23, 59, true, "1159"},
                  {11, 0, false, "1100"}, {1, 0, false, "_100"},  {12, 0, true, "1200"}};
     for (const auto& c : cases) {
-        Rig r;
-        r.world.local = {c.h, c.m};
+        HandheldRig r;
+        r.time.local = {c.h, c.m};
         enter(r, State::Clock);
         EXPECT_EQ(r.digits(), c.digits) << c.h << ":" << c.m;
         EXPECT_EQ(r.lit(Im_TimePM), c.pm);
         EXPECT_EQ(r.lit(Im_TimeAM), !c.pm);
         EXPECT_TRUE(r.lit(Im_TimePP));
         // One tick a second; a change of the time shows at the next.
-        r.world.local = {c.h, (c.m + 1) % 60};
-        const int reads = r.world.localReads;
+        r.time.local = {c.h, (c.m + 1) % 60};
+        const int reads = r.time.localReads;
         r.wait(999);
-        EXPECT_EQ(r.world.localReads, reads);
+        EXPECT_EQ(r.time.localReads, reads);
         r.wait(1);
-        EXPECT_EQ(r.world.localReads, reads + 1);
+        EXPECT_EQ(r.time.localReads, reads + 1);
     }
 }
 
 TEST(Drag, LeftButtonMovesTheWindowByThePointersMovement) {
     for (Element area : {Im_Base, Im_SchermoTop}) {
-        Rig r;
+        HandheldRig r;
         r->mouseDown(area, MouseButton::Left, 30, 40);
         r->mouseMove(area, {.left = true}, 35, 33);
-        EXPECT_EQ(r.world.left, -695);
-        EXPECT_EQ(r.world.top, -507);
+        EXPECT_EQ(r.window.left, -695);
+        EXPECT_EQ(r.window.top, -507);
         r->mouseMove(area, {.right = true}, 90, 90);
         r->mouseMove(area, {}, 90, 90);
-        EXPECT_EQ(r.world.left, -695);
+        EXPECT_EQ(r.window.left, -695);
         // A right press records the point too; a press on a button does not.
         r->mouseDown(area, MouseButton::Right, 1, 2);
         r->mouseDown(Puls_Alarm, MouseButton::Left, 50, 50);
         r->mouseDown(Puls_Time, MouseButton::Left, 50, 50);
         r->mouseMove(Puls_Time, {.left = true}, 60, 60);
-        EXPECT_EQ(r.world.left, -695);
+        EXPECT_EQ(r.window.left, -695);
         r->mouseMove(area, {.left = true}, 11, 12);
-        EXPECT_EQ(r.world.left, -685);
-        EXPECT_EQ(r.world.top, -497);
+        EXPECT_EQ(r.window.left, -685);
+        EXPECT_EQ(r.window.top, -497);
     }
 }
 

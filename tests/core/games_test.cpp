@@ -3,16 +3,16 @@
 
 #include <random>
 
-#include "fakes.h"
+#include "handheld_rig.h"
 
 namespace fw::test {
 namespace {
 
 TEST(Games, BotPlaysPastAThousandAndTheDifficultyStartsOver) {
-    for (int mode : {1, 2}) {
-        Rig r;
-        r.world.recordCues = false;
-        r.world.utcBase = 40'000'000u + mode;
+    for (Mode mode : {Mode::GameA, Mode::GameB}) {
+        HandheldRig r;
+        r.cues.record = false;
+        r.time.utcAtStart = 40'000'000u + static_cast<std::uint32_t>(mode);
         r.startGame(mode);
         Bot bot;
         int prev = 0, wraps = 0, crabPoints = 0;
@@ -34,13 +34,13 @@ TEST(Games, BotPlaysPastAThousandAndTheDifficultyStartsOver) {
             prev = r.state().Score;
         }
         EXPECT_EQ(wraps, 1);
-        EXPECT_EQ(crabPoints > 0, mode == 2);
+        EXPECT_EQ(crabPoints > 0, mode == Mode::GameB);
         EXPECT_GT(bot.ticks, 5000);
     }
 }
 
 // Plays one game to its end; returns the number of fish misses and crab misses.
-std::pair<int, int> playToTheEnd(Rig& r, Bot bot, int mode) {
+std::pair<int, int> playToTheEnd(HandheldRig& r, Bot bot, Mode mode) {
     r.startGame(mode);
     int fish = 0, crab = 0;
     bool inMiss = false;
@@ -55,14 +55,16 @@ std::pair<int, int> playToTheEnd(Rig& r, Bot bot, int mode) {
 
 TEST(Games, MissesEndTheGameAndTheBestScoreSurvivesARestart) {
     struct Case {
-        int mode;
+        Mode mode;
         bool idle, ignoreCrabs;
         int fishMisses, crabMisses;
-    } cases[] = {{1, true, false, 3, 0}, {2, false, true, 0, 3}, {2, true, true, -1, -1}};
+    } cases[] = {{Mode::GameA, true, false, 3, 0},
+                 {Mode::GameB, false, true, 0, 3},
+                 {Mode::GameB, true, true, -1, -1}};
     for (const auto& c : cases) {
-        Rig r;
-        r.world.recordCues = false;
-        r.world.utcBase = 55'555'555;
+        HandheldRig r;
+        r.cues.record = false;
+        r.time.utcAtStart = 55'555'555;
         auto [fish, crab] =
             playToTheEnd(r, Bot{.ignoreCrabs = c.ignoreCrabs, .idle = c.idle}, c.mode);
         if (c.fishMisses >= 0) {
@@ -74,12 +76,12 @@ TEST(Games, MissesEndTheGameAndTheBestScoreSurvivesARestart) {
         EXPECT_TRUE(r.enabled(TimerBlink));
         const int score = r.state().Score;
         EXPECT_GT(score, 0);
-        const int best = c.mode == 1 ? r.state().HiScoreA : r.state().HiScoreB;
+        const int best = c.mode == Mode::GameA ? r.state().HiScoreA : r.state().HiScoreB;
         EXPECT_EQ(best, score);
-        r.rebuild();
-        EXPECT_EQ(c.mode == 1 ? r.state().HiScoreA : r.state().HiScoreB, score);
-        EXPECT_EQ(c.mode == 1 ? r.state().HiScoreB : r.state().HiScoreA, 0);
-        r.tap(c.mode == 1 ? kKeyLeft : kKeyRight);
+        r.start();
+        EXPECT_EQ(c.mode == Mode::GameA ? r.state().HiScoreA : r.state().HiScoreB, score);
+        EXPECT_EQ(c.mode == Mode::GameA ? r.state().HiScoreB : r.state().HiScoreA, 0);
+        r.tap(c.mode == Mode::GameA ? kKeyLeft : kKeyRight);
         const std::string shown = std::to_string(1000 + score).substr(1);
         EXPECT_EQ(r.digits(), "_" + shown);
     }
@@ -89,8 +91,8 @@ TEST(Games, MissesEndTheGameAndTheBestScoreSurvivesARestart) {
 class Fuzz {
   public:
     explicit Fuzz(unsigned seed) : rng_(seed) {
-        r_.world.recordCues = false;
-        r_.world.utcBase = seed % 86'400'000;
+        r_.cues.record = false;
+        r_.time.utcAtStart = seed % 86'400'000;
     }
 
     void run(long events) {
@@ -188,7 +190,7 @@ class Fuzz {
         if (stale_ && !h.state().Playing && (mask & (gambe | gioco))) ghost_ = true;
         if (!(mask & (start | gambe | got | gioco | misses))) ghost_ = false;
         if (!h.state().Playing && (mask & misses) && !ghost_) {
-            ASSERT_FALSE(r_.world.errors.empty());
+            ASSERT_FALSE(r_.window.errors.empty());
             ASSERT_TRUE(h.state().MissStep == 7 || h.state().CrabMissStep == 7);
             stale_ = true;
         }
@@ -220,7 +222,7 @@ class Fuzz {
         }
     }
 
-    Rig r_;
+    HandheldRig r_;
     std::mt19937 rng_;
     bool timeHeld_ = false, aclHeld_ = false, started_ = false, stale_ = false, ghost_ = false;
 };

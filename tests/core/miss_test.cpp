@@ -1,25 +1,25 @@
 // The fish-miss and crab-miss sequences, game over, the best scores and the blink.
 #include <gtest/gtest.h>
 
-#include "fakes.h"
+#include "handheld_rig.h"
 
 namespace fw::test {
 namespace {
 
 // Starts a fish miss in lane 1 with the figure at 2; returns when the sequence started.
-std::int64_t fishMiss(Rig& r, int mode = 1) {
+std::int64_t fishMiss(HandheldRig& r, Mode mode = Mode::GameA) {
     r.startGame(mode);
     r.at(1050);
     r.setFish({Im_Fish13});
     r.seam().setTickPhase(2);
     const std::int64_t t = r->timers().due(TimerGioco);
     r.tick();
-    r.world.cues.clear();
+    r.cues.events.clear();
     return t;
 }
 
-std::int64_t crabMiss(Rig& r, int lane) {
-    r.startGame(2);
+std::int64_t crabMiss(HandheldRig& r, int lane) {
+    r.startGame(Mode::GameB);
     r.at(1050);
     if (lane == 2) r.tap(kKeyLeft);
     r.setFish({r.state().CrabSeg[lane][1], r.state().CrabSeg[lane][2]});
@@ -28,25 +28,25 @@ std::int64_t crabMiss(Rig& r, int lane) {
     r.seam().setTickPhase(5);
     const std::int64_t t = r->timers().due(TimerGioco);
     r.tick();
-    r.world.cues.clear();
+    r.cues.events.clear();
     return t;
 }
 
 TEST(Miss, FishBlinksSevenStepsAndCountsAtTheSixth) {
     // Steps 1..7 at 240 + 290 (k - 1); the fish and the bent stick are lit at even steps.
-    Rig r;
+    HandheldRig r;
     const std::int64_t t0 = fishMiss(r);
     ASSERT_TRUE(r.enabled(TimerMiss));
     r.at(t0 + 239);
-    EXPECT_TRUE(r.world.cues.empty());
+    EXPECT_TRUE(r.cues.events.empty());
     EXPECT_TRUE(r.lit(Im_Fish13) && r.lit(Im_Stick1A) && !r.lit(Im_Stick1));
     for (int k = 1; k <= 7; ++k) {
         const std::int64_t t = t0 + 240 + 290 * (k - 1);
         r.at(t - 1);
-        ASSERT_EQ(r.world.count(Cue::Move), k - 1);
+        ASSERT_EQ(r.cues.count(Cue::Move), k - 1);
         if (k == 3) r.tap(kKeyRight);  // the figure may move; the lane stays
         r.at(t);
-        EXPECT_EQ(r.world.count(Cue::Move), k) << k;
+        EXPECT_EQ(r.cues.count(Cue::Move), k) << k;
         const bool on = k % 2 == 0 && k < 7;
         EXPECT_EQ(r.lit(Im_Fish13), on) << k;
         EXPECT_EQ(r.lit(Im_Stick1A), on) << k;
@@ -55,7 +55,7 @@ TEST(Miss, FishBlinksSevenStepsAndCountsAtTheSixth) {
         EXPECT_EQ(r.state().MissCount, k >= 6 ? 1 : 0) << k;
     }
     EXPECT_EQ(r.state().ManPos, 3);
-    EXPECT_EQ(r.world.cues.size(), 7u);
+    EXPECT_EQ(r.cues.events.size(), 7u);
     EXPECT_EQ(r.running(), (std::vector<TimerId>{TimerGambe, TimerGioco}));
     EXPECT_EQ(r->timers().due(TimerGioco), t0 + 1980 + 120);
     EXPECT_EQ(r.state().TickPhase, 2);
@@ -64,22 +64,22 @@ TEST(Miss, FishBlinksSevenStepsAndCountsAtTheSixth) {
 
 TEST(Miss, CrabClawsSwitchAfterASilentFirstTick) {
     for (int lane = 1; lane <= 3; ++lane) {
-        Rig r;
+        HandheldRig r;
         const std::int64_t t0 = crabMiss(r, lane);
         const Element body = r.state().CrabSeg[lane][1], a = r.state().CrabSeg[lane][2],
                       b = r.state().CrabSeg[lane][3];
         ASSERT_TRUE(r.enabled(TimerMiss2));
         r.at(t0 + 479);  // nothing at all before the first cue
-        EXPECT_TRUE(r.world.cues.empty());
+        EXPECT_TRUE(r.cues.events.empty());
         EXPECT_TRUE(r.lit(body) && r.lit(a) && !r.lit(b));
         const char* claws = "ABABAB-";  // lit claw after cues 1..7
         for (int k = 1; k <= 7; ++k) {
             const std::int64_t t = t0 + 480 + 290 * (k - 1);
             r.at(t - 1);
-            ASSERT_EQ(r.world.cues.size(), static_cast<size_t>(k - 1));
+            ASSERT_EQ(r.cues.events.size(), static_cast<size_t>(k - 1));
             r.at(t);
-            ASSERT_EQ(r.world.count(Cue::Move), k);
-            EXPECT_EQ(r.world.cues.back().t, t);
+            ASSERT_EQ(r.cues.count(Cue::Move), k);
+            EXPECT_EQ(r.cues.events.back().t, t);
             EXPECT_EQ(r.lit(body), k < 7) << k;
             EXPECT_EQ(r.lit(a), k < 7 && claws[k - 1] == 'A') << k;
             EXPECT_EQ(r.lit(b), k < 7 && claws[k - 1] == 'B') << k;
@@ -94,7 +94,7 @@ TEST(Miss, CrabClawsSwitchAfterASilentFirstTick) {
 }
 
 TEST(Miss, ThirdMissEndsTheGameAtStepSeven) {
-    Rig r;
+    HandheldRig r;
     r.seam().setBestScores(10, 0);
     const std::int64_t t0 = fishMiss(r);
     r.seam().setMissCount(2);
@@ -108,7 +108,7 @@ TEST(Miss, ThirdMissEndsTheGameAtStepSeven) {
     EXPECT_FALSE(r.state().ManFree);
     EXPECT_EQ(r.state().MissCount, 3);
     EXPECT_EQ(r.running(), std::vector<TimerId>{TimerBlink});
-    EXPECT_EQ(r.store.writes, (std::vector<std::pair<std::string, int>>{{"HiScoreA", 11}}));
+    EXPECT_EQ(r.store.writes, std::vector<std::string>{"HiScoreA=11"});
     // Only the fish and the stick change at step 7; the marks, the figure and score stay.
     Panel p = atSix;
     p.setShown(Im_Fish13, false);
@@ -119,56 +119,62 @@ TEST(Miss, ThirdMissEndsTheGameAtStepSeven) {
 
 TEST(Miss, GameOverStoresOnlyAHigherScoreOfItsOwnGame) {
     struct Case {
-        int mode, hiA, hiB, score;
-        std::vector<std::pair<std::string, int>> writes;
+        Mode mode;
+        int hiA, hiB, score;
+        std::vector<std::string> writes;
     } cases[] = {
-        {1, 12, 0, 12, {}}, {1, 12, 0, 13, {{"HiScoreA", 13}}}, {1, 5, 3, 4, {}},
-        {2, 3, 5, 4, {}},   {2, 9, 5, 6, {{"HiScoreB", 6}}},    {2, 0, 0, 0, {}},
+        {Mode::GameA, 12, 0, 12, {}},
+        {Mode::GameA, 12, 0, 13, {"HiScoreA=13"}},
+        {Mode::GameA, 5, 3, 4, {}},
+        {Mode::GameB, 3, 5, 4, {}},
+        {Mode::GameB, 9, 5, 6, {"HiScoreB=6"}},
+        {Mode::GameB, 0, 0, 0, {}},
     };
     for (const auto& c : cases) {
-        Rig r;
+        HandheldRig r;
         r.seam().setBestScores(c.hiA, c.hiB);
         fishMiss(r, c.mode);
         r.seam().setMissCount(2);
         r.seam().setScore(c.score);
         r.finishMiss();
-        EXPECT_EQ(r.store.writes, c.writes) << c.mode << " " << c.score;
-        const bool a = c.mode == 1 && c.score > c.hiA, b = c.mode == 2 && c.score > c.hiB;
+        EXPECT_EQ(r.store.writes, c.writes) << static_cast<int>(c.mode) << " " << c.score;
+        const bool a = c.mode == Mode::GameA && c.score > c.hiA,
+                   b = c.mode == Mode::GameB && c.score > c.hiB;
         EXPECT_EQ(r.state().HiScoreA, a ? c.score : c.hiA);
         EXPECT_EQ(r.state().HiScoreB, b ? c.score : c.hiB);
-        r.rebuild();  // the next run reads what was written
+        r.start();  // the next run reads what was written
         EXPECT_EQ(r.state().HiScoreA, a ? c.score : 0);
         EXPECT_EQ(r.state().HiScoreB, b ? c.score : 0);
     }
 }
 
 TEST(Miss, FailedWriteRunsStepSevenAgain) {
-    Rig r;
+    HandheldRig r;
     const std::int64_t t0 = fishMiss(r);
     r.seam().setMissCount(2);
     r.seam().setScore(7);
     r.store.failWrites = 1;
     const std::int64_t seven = t0 + 240 + 290 * 6;
     r.at(seven);
-    EXPECT_EQ(r.world.errors, std::vector<std::string>{"Failed to set data for 'HiScoreA'"});
+    EXPECT_EQ(r.window.errors, std::vector<std::string>{"Failed to set data for 'HiScoreA'"});
     EXPECT_EQ(r.state().HiScoreA, 7);  // counts for this run
     EXPECT_FALSE(r.state().Playing);
     EXPECT_EQ(r.running(), std::vector<TimerId>{TimerMiss});
     EXPECT_EQ(r.state().MissStep, 7);
     r.at(seven + 289);
-    EXPECT_EQ(r.world.count(Cue::Move), 7);
+    EXPECT_EQ(r.cues.count(Cue::Move), 7);
     r.at(seven + 290);
-    EXPECT_EQ(r.world.count(Cue::Move), 8);
+    EXPECT_EQ(r.cues.count(Cue::Move), 8);
     EXPECT_TRUE(r.store.writes.empty());
     EXPECT_EQ(r.running(), std::vector<TimerId>{TimerBlink});
     EXPECT_EQ(r->timers().due(TimerBlink), seven + 290 + 200);
     EXPECT_EQ(r.state().MissCount, 3);
-    EXPECT_EQ(r.world.errors.size(), 1u);
+    EXPECT_EQ(r.window.errors.size(), 1u);
 }
 
 TEST(Miss, BlinkAlternatesBestAndLastScoreThenShowsTheClock) {
-    Rig r;
-    r.world.local = {15, 4};
+    HandheldRig r;
+    r.time.local = {15, 4};
     r.seam().setBestScores(250, 0);
     fishMiss(r);
     r.seam().setMissCount(2);
@@ -213,7 +219,7 @@ TEST(Miss, BlinkAlternatesBestAndLastScoreThenShowsTheClock) {
 
 TEST(Miss, ArrowKeyDuringTheBlinkStartsAGameAtOnce) {
     for (int vk : {kKeyLeft, kKeyRight}) {
-        Rig r;
+        HandheldRig r;
         enter(r, State::Blink);
         r.wait(1234);
         r.press(vk);
@@ -227,7 +233,7 @@ TEST(Miss, ArrowKeyDuringTheBlinkStartsAGameAtOnce) {
 
 TEST(Miss, AclDuringAGameWritesNothingAndStartsNoBlink) {
     for (State s : {State::InPlay, State::FishMiss, State::CrabMiss, State::CatchPose}) {
-        Rig r;
+        HandheldRig r;
         enter(r, s);
         r.seam().setScore(99);
         r.seam().setMissCount(2);
@@ -242,14 +248,13 @@ TEST(Miss, AclDuringAGameWritesNothingAndStartsNoBlink) {
 }
 
 TEST(Miss, ResetHiscoresDuringAGameLeavesItRunning) {
-    Rig r;
+    HandheldRig r;
     r.seam().setBestScores(0, 40);
     enter(r, State::InPlay);
     const auto timers = r.running();
     r->resetHiscores();
-    EXPECT_EQ(r.store.writes,
-              (std::vector<std::pair<std::string, int>>{{"HiScoreA", 0}, {"HiScoreB", 0}}));
-    EXPECT_EQ(r.world.beeps, 1);
+    EXPECT_EQ(r.store.writes, (std::vector<std::string>{"HiScoreA=0", "HiScoreB=0"}));
+    EXPECT_EQ(r.window.beeps, 1);
     EXPECT_EQ(r.running(), timers);
     EXPECT_EQ(r.state().HiScoreB, 0);
 }

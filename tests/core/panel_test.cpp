@@ -3,12 +3,12 @@
 
 #include <set>
 
-#include "fakes.h"
+#include "handheld_rig.h"
 
 namespace fw::test {
 namespace {
 
-std::set<Element> unlitSegments(const Rig& r) {
+std::set<Element> unlitSegments(const HandheldRig& r) {
     std::set<Element> s;
     for (int i = 0; i < ElementCount; ++i) {
         auto e = static_cast<Element>(i);
@@ -18,7 +18,7 @@ std::set<Element> unlitSegments(const Rig& r) {
 }
 
 TEST(Panel, PowerOnLeavesExactlyEightSegmentsUnlit) {
-    Rig r;
+    HandheldRig r;
     EXPECT_EQ(unlitSegments(r),
               (std::set<Element>{Im_TimePM, Im_GameA, Im_GameB, Im_Fish32, Im_Fish32A, Im_Fish1Got,
                                  Im_Fish2Got, Im_Fish3Got}));
@@ -41,16 +41,14 @@ TEST(Panel, AStoreReadErrorEndsFormCreateWhereItIsRaised) {
         {"HiscoreB", 12, 0},  // the second read fails after the first
     };
     for (const auto& c : cases) {
-        FakeStore store;
-        store.values = {{"HiScoreA", "12"}, {"HiScoreB", "34"}};
-        store.badTypeName = c.badValue;
-        FakeWorld world;
-        Handheld h(store, world, world, world);
-        world.h = &h;
-        h.create();
+        standin::VirtualHandheld v;
+        v.store.values = {{"HiScoreA", "12"}, {"HiScoreB", "34"}};
+        v.store.badTypes = {c.badValue};
+        v.start();
+        Handheld& h = v.h();
         SCOPED_TRACE(c.badValue);
-        EXPECT_EQ(world.errors, std::vector<std::string>{"Invalid data type for '" +
-                                                         std::string(c.badValue) + "'"});
+        EXPECT_EQ(v.window.errors, std::vector<std::string>{"Invalid data type for '" +
+                                                            std::string(c.badValue) + "'"});
         EXPECT_EQ(h.state().HiScoreA, c.wantA);
         EXPECT_EQ(h.state().HiScoreB, c.wantB);
         // Skipped: GameMode 3 and the power-on pattern. Done before: the tables.
@@ -71,7 +69,7 @@ TEST(Panel, AStoreReadErrorEndsFormCreateWhereItIsRaised) {
 }
 
 TEST(Panel, TablesNameTheirElements) {
-    Rig r;
+    HandheldRig r;
     auto name = [](Element e) {
         return e == kNoSegment ? std::string("-") : std::string(nameOf(e));
     };
@@ -99,7 +97,7 @@ TEST(Panel, TablesNameTheirElements) {
 }
 
 TEST(Panel, EntrySegmentIsSharedByAllLanes) {
-    Rig r;
+    HandheldRig r;
     r.setFish({});
     r.seam().panel().setShown(r.state().FishSeg[2][0], true);
     EXPECT_TRUE(r.lit(r.state().FishSeg[1][0]));
@@ -124,7 +122,7 @@ TEST(Panel, TrasformaScoreShowsThreeDigitsAndWraps) {
         {A, -1, 0, "_000", -1, 0},     {A, -250, 0, "_000", -250, 0},
     };
     for (const auto& c : cases) {
-        Rig r;
+        HandheldRig r;
         for (int k = 1; k <= 4; ++k)
             r.seam().panel().putDigit(k, 10 - k);  // 9876, for the cases that keep the places
         r.seam().setScore(c.score);
@@ -143,7 +141,7 @@ TEST(Panel, TrasformaScoreShowsThreeDigitsAndWraps) {
 
 TEST(Panel, MostraMissLightsTheLowestMarks) {
     for (int n = 0; n <= 3; ++n) {
-        Rig r;
+        HandheldRig r;
         r.seam().setMissCount(n);
         EXPECT_EQ(r.lit(Im_Miss1), n >= 1);
         EXPECT_EQ(r.lit(Im_Miss2), n >= 2);
@@ -152,7 +150,7 @@ TEST(Panel, MostraMissLightsTheLowestMarks) {
 }
 
 TEST(Panel, MostraManKeepsTheCatchPoseAndNascondiManClearsIt) {
-    Rig r;
+    HandheldRig r;
     r.seam().PreparaSchermo();
     r.seam().setFigure(3, 3);
     r.seam().panel().setShown(Im_Man3A, true);
@@ -167,7 +165,7 @@ TEST(Panel, MostraManKeepsTheCatchPoseAndNascondiManClearsIt) {
 }
 
 TEST(Panel, PreparaSchermoAfterPowerOnKeepsTimeAndDigits) {
-    Rig r;
+    HandheldRig r;
     r.seam().PreparaSchermo();
     EXPECT_EQ(r.litSegments(),
               (std::set<Element>{Im_Stick1, Im_Stick2, Im_Stick3, Im_TimeAM, Im_TimePP, Im_Note}));
@@ -177,7 +175,7 @@ TEST(Panel, PreparaSchermoAfterPowerOnKeepsTimeAndDigits) {
 
 TEST(Panel, SvuotaSchermoKeepsHiddenPlacesHidden) {
     for (int next = 0; next < 2; ++next) {
-        Rig r;
+        HandheldRig r;
         for (int k = 2; k <= 4; ++k)
             r.seam().panel().setPlaceShown(k, false);
         r.seam().SvuotaSchermo();

@@ -1,7 +1,7 @@
 // The timer model and the random source.
 #include <gtest/gtest.h>
 
-#include "fakes.h"
+#include "handheld_rig.h"
 
 namespace fw::test {
 namespace {
@@ -97,20 +97,20 @@ TEST(Timers, IntervalsAtCreationAndTieOrder) {
 }
 
 TEST(Timers, AnHourAheadRunsEveryTickAtItsOwnTime) {
-    Rig r;
-    r.world.recordLocalReads = true;
+    HandheldRig r;
+    r.time.recordLocalReads = true;
     r.click(Puls_Time, true);
     r.click(Puls_Time, false);  // the clock: first tick after 1 ms, then every second
     r.at(3'600'000);
-    ASSERT_EQ(r.world.localReads, 3600);
+    ASSERT_EQ(r.time.localReads, 3600);
     for (int i = 0; i < 3600; ++i)
-        ASSERT_EQ(r.world.localReadTimes[i], 1 + 1000 * i);
+        ASSERT_EQ(r.time.localReadTimes[i], 1 + 1000 * i);
     EXPECT_EQ(r->timers().due(TimerClock), 3'600'001);
     EXPECT_EQ(r.now(), 3'600'000);
 }
 
 TEST(Timers, PlayRunsUpToTheEndOfTheClockAndStops) {
-    Rig r;
+    HandheldRig r;
     r.at(kNever - 1000);
     r.tap(kKeyRight);
     r.at(kNever);
@@ -121,7 +121,7 @@ TEST(Timers, PlayRunsUpToTheEndOfTheClockAndStops) {
 }
 
 TEST(Timers, BloccaTimersLeavesTheClockRunning) {
-    Rig r;
+    HandheldRig r;
     r.click(Puls_Time, true);
     r.click(Puls_Time, false);
     for (int i = 1; i < TimerCount; ++i)
@@ -162,21 +162,21 @@ TEST(Random, TheTickSeedsFromTheUtcTimeOfDay) {
     // a millisecond whose first draw gives 0 lights one.
     const std::uint32_t spawning = seedGiving({{3, 0}}, 45296789);
     for (auto [utc, fish] : {std::pair{45296789u, false}, {spawning, true}}) {
-        Rig r;
-        r.world.utcFixed = true;
-        r.startGame(1);
+        HandheldRig r;
+        r.time.utcStill = true;
+        r.startGame(Mode::GameA);
         r.seam().setFishLimit(6);
         r.seam().setScore(50);
         r.setFish({Im_Fish23});
         r.seam().setTickPhase(1);
-        r.world.utcBase = utc;
+        r.time.utcAtStart = utc;
         r.tick();
         EXPECT_EQ(r.lit(Im_Fish0), fish) << utc;
     }
     // The clock-driven source: the UTC base plus the core's own time.
-    Rig r;
-    r.world.utcBase = 45296789 - 270;
-    r.startGame(1);
+    HandheldRig r;
+    r.time.utcAtStart = 45296789 - 270;
+    r.startGame(Mode::GameA);
     r.seam().setFishLimit(6);
     r.seam().setScore(50);
     r.setFish({Im_Fish23});

@@ -117,7 +117,7 @@ TEST(Keys, OtherKeysNeverReachTheGameAsArrowsAndModifiersDoNotMatter) {
             key(*rig.form, QEvent::KeyRelease, k);
         }
         EXPECT_EQ(rig.form->handheld().state().GameMode, Mode::PowerOn);
-        EXPECT_EQ(rig.cues.played, 0);
+        EXPECT_EQ(rig.cues.played(), 0);
     }
     const struct {
         int key;

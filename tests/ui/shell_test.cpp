@@ -18,7 +18,7 @@ namespace {
 // The three windows as the program builds them, with every way out recorded.
 struct Shell {
     explicit Shell(std::optional<int> storedMode = std::nullopt, bool badType = false) {
-        if (storedMode) game.store.values["soundmode"] = *storedMode;
+        if (storedMode) game.store.set("SoundMode", *storedMode);
         if (badType) game.store.badTypes = {"SoundMode"};
         Rig& g = game;
         g.form->onClose = [this] { ++closed; };
@@ -112,7 +112,7 @@ TEST(Launcher, AMissingCatchCueShowsItsErrorForgetsTheChoiceAndEnds) {
 
 TEST(Launcher, AnUnwritableSoundModeShowsTheStoreErrorAndPlayGoesOn) {
     Shell s;
-    s.game.store.failWrites = {"SoundMode"};
+    s.game.store.failWrites = 1;
     pick(s.launcher, 2);
     s.launcher.Puls_PlayClick();
     EXPECT_EQ(s.game.errors, std::vector<QString>{"Failed to set data for 'SoundMode'"});

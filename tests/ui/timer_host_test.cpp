@@ -60,9 +60,9 @@ TEST(TimerHost, InputEventsAdvanceTheCoreToTheirTimeFirst) {
 
 TEST(TimerHost, TheArmedDeadlineFiresOnTime) {
     for (bool timerFd : {true, false}) {
-        FakeStore store;
-        FakeCues cues;
-        FakeTime time;
+        standin::MemoryStore store;
+        standin::CueLog cues;
+        standin::VirtualTime time;
         TForm1 form(store, cues, time, fakePictures());
         form.create();
         Handheld& h = form.handheld();
