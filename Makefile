@@ -35,7 +35,7 @@ test-long: deps-test build
 	ctest --test-dir $(BUILD) --output-on-failure -L long
 
 format:
-	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+	git ls-files '*.c' '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
 	rm -rf $(BUILD)
