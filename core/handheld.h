@@ -1,6 +1,8 @@
 // The handheld: its panel, its eight timers, its state and every rule of the game and
 // the clock. It has no clock of its own: the host advances it to a time, then hands it
-// input events. Everything outside reaches it through the interfaces in interfaces.h.
+// input events, and reads back the panel and the state. It reaches the outside only
+// through the interfaces in interfaces.h. Its handlers and routines are private, one
+// rule area to a file; handheld.cpp names the files.
 #pragma once
 
 #include <cstdint>

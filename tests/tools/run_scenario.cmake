@@ -4,6 +4,8 @@
 # A second line "# script: PATH" runs the tool on PATH instead of SCRIPT, and
 # "# stdin: PATH" on "-" with PATH as standard input (PATH relative to SCRIPT's folder,
 # where the tool then runs).
+get_filename_component(SCRIPT ${SCRIPT} ABSOLUTE)
+get_filename_component(TOOL ${TOOL} ABSOLUTE)
 file(STRINGS ${SCRIPT} head LIMIT_COUNT 2)
 list(GET head 0 first)
 set(args "")

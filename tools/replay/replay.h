@@ -1,5 +1,6 @@
-// The headless replay of the handheld: the real core on a virtual clock, driven by a
-// script of timed input events, printing the panel. Used by the scenario tests.
+// The headless replay of the handheld: the real core on a virtual clock with the
+// stand-ins for its outside world, driven by a script of timed input events, printing
+// the panel. Used by the scenario tests.
 #pragma once
 
 #include <functional>
