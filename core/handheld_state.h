@@ -1,6 +1,6 @@
 // The handheld's state in one plain struct: the variables of the game's rules and the
 // segment tables, under the names the rules give them. The handheld keeps one and
-// shows it through state(); only its own rules write it.
+// shows it through state(); only its own rules, and the test seam, write it.
 #pragma once
 
 #include <array>
