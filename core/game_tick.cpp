@@ -78,13 +78,10 @@ void Handheld::TimerGiocoTimer() {
     if (oddPhase && random_.below(3) < 1) spawn = true;
 
     // Phases 2, 4 and 6 move lanes 1, 2 and 3; game B moves lanes 1 and 3 by the jump rule.
-    if (TickPhase == 2 || TickPhase == 4 || TickPhase == 6) {
-        const int lane = TickPhase / 2;
-        if (GameMode == Mode::GameB && lane != 2)
-            jumpMove(lane);
-        else
-            plainMove(lane);
-    }
+    const bool jumps = GameMode == Mode::GameB;
+    if (TickPhase == 2) jumps ? jumpMove<1>() : plainMove(1);
+    if (TickPhase == 4) plainMove(2);
+    if (TickPhase == 6) jumps ? jumpMove<3>() : plainMove(3);
 
     const int k = (TickPhase + 1) / 2;
     if (GameMode == Mode::GameB) {
@@ -144,11 +141,13 @@ void Handheld::plainMove(int l) {
 // the lane with 2 in 7: onto the A segment, at the lane's next move onto the B segment,
 // and at the one after back onto the jump point, while the fish behind it move on. Only
 // lane 1 sounds the cue for a fish on its A segment.
-void Handheld::jumpMove(int l) {
-    const int n = l + 2;
-    const int j = l == 1 ? 1 : 2;  // the jump point is FishSeg[l][j]
-    const Element jumpA = l == 1 ? Im_Fish11A : Im_Fish32A;
-    const Element jumpB = l == 1 ? Im_Fish11B : Im_Fish32B;
+template <int l>
+void Handheld::jumpMove() {
+    static_assert(l == 1 || l == 3);
+    constexpr int n = l + 2;
+    constexpr int j = l == 1 ? 1 : 2;  // the jump point is FishSeg[l][j]
+    constexpr Element jumpA = l == 1 ? Im_Fish11A : Im_Fish32A;
+    constexpr Element jumpB = l == 1 ? Im_Fish11B : Im_Fish32B;
     for (int i = n; i > j + 1; --i)  // the fish past the jump point
         copy(FishSeg[l][i - 1], FishSeg[l][i]);
     bool landed = false;

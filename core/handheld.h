@@ -105,7 +105,8 @@ class Handheld : private HandheldState {
     void TimerGotTimer();
     void difficultyStep();
     void plainMove(int lane);
-    void jumpMove(int lane);
+    template <int lane>
+    void jumpMove();
     int countFish() const;
 
     // Misses, game over and the blink: misses.cpp

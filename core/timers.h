@@ -41,18 +41,26 @@ class Timers {
 
     void setInterval(TimerId id, int ms, std::int64_t now);
     void enable(TimerId id, std::int64_t now);
-    void disable(TimerId id) { t_[id].enabled = false; }
+    void disable(TimerId id) {
+        t_[id].enabled = false;
+        pending_[id] = kNever;
+    }
 
     // The earliest enabled timer due at or before t; ties go to the earlier in table order.
     std::optional<TimerId> nextDueBy(std::int64_t t) const;
     // The time of the earliest pending tick, if any timer has one.
     std::optional<std::int64_t> nextDue() const;
     // Marks the tick of id at its due time as taken: the next falls one interval later.
-    void advance(TimerId id) { t_[id].due = later(t_[id].due, t_[id].interval); }
+    void advance(TimerId id) { schedule(id, later(t_[id].due, t_[id].interval)); }
 
   private:
     // t + ms, or kNever when that lies past the end of the clock.
     static std::int64_t later(std::int64_t t, int ms) { return t > kNever - ms ? kNever : t + ms; }
+
+    void schedule(TimerId id, std::int64_t due) {
+        t_[id].due = due;
+        pending_[id] = t_[id].enabled ? due : kNever;
+    }
 
     struct Timer {
         int interval = 0;
@@ -60,6 +68,9 @@ class Timers {
         std::int64_t due = 0;
     };
     std::array<Timer, TimerCount> t_{};
+    // The time of each timer's pending tick, kNever while it has none: what the search
+    // for the next tick reads, side by side.
+    std::array<std::int64_t, TimerCount> pending_{};
 };
 
 }  // namespace fw
