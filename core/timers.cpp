@@ -36,13 +36,9 @@ void Timers::enable(TimerId id, std::int64_t now) {
 std::optional<TimerId> Timers::nextDueBy(std::int64_t limit) const {
     if (limit == kNever) limit = kNever - 1;  // a tick due at kNever never comes
     int best = -1;
-    std::int64_t bestDue = limit + 1;
     for (int i = 0; i < TimerCount; ++i) {
         // Strictly earlier only: a tie goes to the timer earlier in the table.
-        if (pending_[i] < bestDue) {
-            best = i;
-            bestDue = pending_[i];
-        }
+        if (pending_[i] <= limit && (best < 0 || pending_[i] < pending_[best])) best = i;
     }
     if (best < 0) return std::nullopt;
     return static_cast<TimerId>(best);
