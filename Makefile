@@ -62,7 +62,7 @@ uninstall:
 	cmake -D BUILD=$(BUILD) -P cmake/uninstall.cmake
 
 format:
-	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+	git ls-files '*.c' '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
 	rm -rf $(BUILD)

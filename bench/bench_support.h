@@ -1,5 +1,5 @@
-// What the real-time harnesses share: the world outside the window (an in-memory store,
-// silent cues, a clock that notes when each game tick runs), the game window with
+// What the real-time harnesses share: a clock that notes when each game tick runs (the
+// store and the cues are the stand-ins, the cues silent), the game window with
 // probes on its key and repaint handling, a host made of one plain QTimer per timer to
 // compare the timer host with, and the order statistics the harnesses print.
 #pragma once
@@ -23,6 +23,8 @@
 
 #include "game_window.h"
 #include "render.h"
+#include "stand_ins.h"
+#include "test_seam.h"
 
 namespace fw::bench {
 
@@ -39,27 +41,6 @@ inline std::int64_t processCpuNanos() {
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
     return std::int64_t(ts.tv_sec) * 1'000'000'000 + ts.tv_nsec;
 }
-
-class MemoryStore final : public SettingsStore {
-  public:
-    void Open() override {}
-    int ReadInteger(const std::string&, const std::string& name, int def) override {
-        auto it = values_.find(name);
-        return it == values_.end() ? def : it->second;
-    }
-    void WriteInteger(const std::string&, const std::string& name, int value) override {
-        values_[name] = value;
-    }
-
-  private:
-    std::map<std::string, int> values_;
-};
-
-class SilentCues final : public CuePlayer {
-  public:
-    void Suona(Cue) override {}
-    void Silenzio() override {}
-};
 
 // The game tick reseeds its random numbers from the UTC time exactly once per tick
 // that neither catches nor misses, so the read is the moment the tick's handler ran.
@@ -122,21 +103,23 @@ inline void runFor(int ms) {
 // Clears the last two segments of every lane, so that no fish is ever caught or missed
 // and the game tick keeps running at one interval for as long as a run needs.
 inline void keepFishAway(Handheld& h) {
+    HandheldTestSeam seam(h);
     for (int l = 1; l <= 3; ++l)
         for (int k = l + 1; k <= l + 2; ++k)
-            h.panel().clear(h.FishSeg[l][k]);
+            seam.panel().setShown(h.state().FishSeg[l][k], false);
 }
 
 // The real game window on an in-memory store and silent cues, shown, with a game A
 // started from its key and the fish kept off the lane ends at every tick.
 struct LiveGame {
-    MemoryStore store;
-    SilentCues cues;
+    standin::MemoryStore store;
+    standin::CueLog cues;
     TickClock clock;
     ProbeForm form{store, cues, clock, Pictures::builtIn()};
     Handheld& h = form.handheld();
 
     LiveGame() {
+        cues.record = false;
         form.create();
         form.show();
         QObject::connect(&form.timerHost(), &TimerHost::due, &form,
@@ -149,10 +132,10 @@ struct LiveGame {
 // A window on a handheld driven the simple way: one QTimer of the default (coarse)
 // type per timer, each calling its handler straight from its timeout, started and
 // stopped to mirror what the handlers did to the handheld's timer table.
-class NaiveWindow final : public QWidget, public WindowHost {
+class NaiveWindow final : public QWidget {
   public:
     NaiveWindow(SettingsStore& store, CuePlayer& cues, TimeSource& time, const Pictures& pictures)
-        : pictures_(pictures), handheld_(store, cues, time, *this) {
+        : pictures_(pictures), handheld_(store, cues, time, host_) {
         setFixedSize(kWindowWidth, kWindowHeight);
         setAttribute(Qt::WA_OpaquePaintEvent);
         for (int i = 0; i < TimerCount; ++i) {
@@ -167,7 +150,7 @@ class NaiveWindow final : public QWidget, public WindowHost {
     void handle(Body&& body) {
         const Panel before = handheld_.panel();
         const auto was = snapshot();
-        handheld_.dispatch(body);
+        body();
         const QRegion changed = changedRegion(before, handheld_.panel());
         if (!changed.isEmpty()) update(changed);
         sync(was);
@@ -176,13 +159,6 @@ class NaiveWindow final : public QWidget, public WindowHost {
     std::function<void(TimerId)> afterTick;
     // When the QTimer of id was last started, monotonic ns.
     std::int64_t startedAt(TimerId id) const { return startedAt_[id]; }
-
-    int windowLeft() const override { return 0; }
-    int windowTop() const override { return 0; }
-    void setWindowLeft(int) override {}
-    void setWindowTop(int) override {}
-    void beep() override {}
-    void reportStoreError(const std::string&) override {}
 
   protected:
     void paintEvent(QPaintEvent* e) override {
@@ -219,16 +195,12 @@ class NaiveWindow final : public QWidget, public WindowHost {
         }
     }
     void run(TimerId id) {
-        static constexpr void (Handheld::*handlers[TimerCount])() = {
-            &Handheld::TimerClockTimer, &Handheld::TimerBlinkTimer, &Handheld::TimerStartTimer,
-            &Handheld::TimerGambeTimer, &Handheld::TimerGotTimer,   &Handheld::TimerMissTimer,
-            &Handheld::TimerMiss2Timer, &Handheld::TimerGiocoTimer};
         // The handheld's own clock never moves here: the QTimers are the only time.
         // Its timer table still records who enabled what, which sync mirrors.
         auto snap = snapshot();
         // A periodic tick leaves its timer running at its interval, as a QTimer does.
         const Panel before = handheld_.panel();
-        handheld_.dispatch([&] { (handheld_.*handlers[id])(); });
+        HandheldTestSeam(handheld_).runHandler(id);
         if (afterTick) afterTick(id);
         const QRegion changed = changedRegion(before, handheld_.panel());
         if (!changed.isEmpty()) update(changed);
@@ -236,6 +208,7 @@ class NaiveWindow final : public QWidget, public WindowHost {
     }
 
     const Pictures& pictures_;
+    standin::HostWindow host_;  // it is never dragged
     Handheld handheld_;
     std::array<QTimer, TimerCount> qt_;
     std::array<std::int64_t, TimerCount> startedAt_{};

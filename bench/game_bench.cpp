@@ -2,25 +2,27 @@
 // and reports game ticks per second.
 #include <benchmark/benchmark.h>
 
-#include "fakes.h"
+#include "bot.h"
+#include "virtual_handheld.h"
 
 namespace {
 
 void GameB(benchmark::State& state) {
-    fw::test::Rig rig;
-    rig.world.recordCues = false;
-    rig.startGame(2);
-    fw::test::Bot bot;
+    fw::standin::VirtualHandheld game;
+    game.cues.record = false;
+    game.start();
+    game.startGame(fw::Mode::GameB);
+    fw::standin::Bot bot;
     for (auto _ : state) {
         const std::int64_t before = bot.ticks;
         while (bot.ticks == before) {
-            if (!rig->Playing) rig.tap(fw::kKeyRight);
-            bot.step(rig.h());
+            if (!game.state().Playing) game.tap(fw::kKeyRight);
+            bot.step(game.h());
         }
     }
     state.counters["ticks/s"] =
         benchmark::Counter(static_cast<double>(bot.ticks), benchmark::Counter::kIsRate);
-    state.counters["score"] = rig->Score;
+    state.counters["score"] = game.state().Score;
 }
 BENCHMARK(GameB)->MinTime(2.0);
 

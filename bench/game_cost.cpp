@@ -14,7 +14,7 @@
 #include <cstring>
 
 #include "bench_support.h"
-#include "fakes.h"
+#include "bot.h"
 #include "sound_cues.h"
 
 int main(int argc, char** argv) {
@@ -31,8 +31,9 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
 
-    MemoryStore store;
-    SilentCues silent;
+    standin::MemoryStore store;
+    standin::CueLog silent;
+    silent.record = false;
     CuePlayer* cues = &silent;
     SoundCues real;
     if (sound) {
@@ -65,7 +66,7 @@ int main(int argc, char** argv) {
         sendKey(&form, QEvent::KeyPress, vk);
         sendKey(&form, QEvent::KeyRelease, vk);
     };
-    const test::Bot bot;
+    const standin::Bot bot;
     long games = 0, fastTicks = 0, otherTicks = 0, bestScore = 0;
     std::int64_t lastDue = -1;
     // After every event of the timers: keep the score in the fastest hundred, start a new
@@ -77,22 +78,23 @@ int main(int argc, char** argv) {
                 (t.interval(TimerGioco) == 43 ? fastTicks : otherTicks)++;
             lastDue = t.due(TimerGioco);
         }
-        if (!h.Playing) {
+        if (!h.state().Playing) {
             ++games;
             tap(kKeyRight);
             return;
         }
-        bestScore = std::max<long>(bestScore, h.Score);
-        const bool started = h.StartStep == 2 && !t.enabled(TimerStart);
-        if (started && (h.Score < 901 || h.Score > 990))
+        bestScore = std::max<long>(bestScore, h.state().Score);
+        const bool started = h.state().StartStep == 2 && !t.enabled(TimerStart);
+        if (started && (h.state().Score < 901 || h.state().Score > 990))
             form.handle([&] {
-                h.Score = 901;
-                h.TrasformaScore(h.Score);
+                HandheldTestSeam seam(h);
+                seam.setScore(901);
+                seam.TrasformaScore(&HandheldState::Score);
             });
-        if (!h.ManFree) return;
+        if (!h.state().ManFree) return;
         const int want = bot.target(h);
-        while (h.ManPos != want)
-            tap(want < h.ManPos ? kKeyLeft : kKeyRight);
+        while (h.state().ManPos != want)
+            tap(want < h.state().ManPos ? kKeyLeft : kKeyRight);
     };
     QObject::connect(&form.timerHost(), &TimerHost::due, &form, play);
     tap(kKeyRight);

@@ -28,12 +28,12 @@ int main(int argc, char** argv) {
     bool pending = false;
     form.onKeyArrived = [&](std::int64_t t) {
         arrived = t;
-        posBefore = h.ManPos;
+        posBefore = h.state().ManPos;
         pending = true;
     };
     form.onRepaint = [&](std::int64_t start, std::int64_t end) {
         repaint.push_back(double(end - start) / 1e6);
-        if (pending && h.ManPos != posBefore) {
+        if (pending && h.state().ManPos != posBefore) {
             latency.push_back(double(end - arrived) / 1e6);
             pending = false;
         }

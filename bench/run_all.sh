@@ -1,7 +1,7 @@
 #!/bin/sh
 # Runs every performance figure in turn, on an otherwise quiet machine:
 #   bench/run_all.sh BUILD_DIR [SECONDS]    (SECONDS of each CPU measurement, default 60)
-# BUILD_DIR was configured with bench and ui among FENWATER_DIRS. The real-time
+# BUILD_DIR is a whole build (not FENWATER_CORE_ONLY). The real-time
 # harnesses run offscreen and then in an X server of their own (Xvfb with openbox).
 set -eu
 build=$(readlink -f "$1")

@@ -54,9 +54,10 @@ Run production(int interval, int n) {
 
     std::int64_t enableCore = 0, enableReal = 0;
     form.handle([&] {
-        h.timers().disable(TimerGioco);
-        h.timers().setInterval(TimerGioco, interval, h.now());
-        h.timers().enable(TimerGioco, h.now());
+        HandheldTestSeam seam(h);
+        seam.disable(TimerGioco);
+        seam.setInterval(TimerGioco, interval);
+        seam.enable(TimerGioco);
         enableCore = h.now();
         enableReal = monoNanos();
         clock.ticks.clear();
@@ -73,21 +74,23 @@ Run production(int interval, int n) {
 }
 
 Run naive(int interval, int n) {
-    MemoryStore store;
-    SilentCues cues;
+    standin::MemoryStore store;
+    standin::CueLog cues;
+    cues.record = false;
     TickClock clock;
     NaiveWindow win(store, cues, clock, Pictures::builtIn());
     Handheld& h = win.handheld();
-    win.handle([&] { h.FormCreate(); });
+    win.handle([&] { h.create(); });
     win.show();
     win.afterTick = [&](TimerId) { keepFishAway(h); };
-    win.handle([&] { h.FormKeyDown(kKeyLeft); });
-    win.handle([&] { h.FormKeyUp(kKeyLeft); });
+    win.handle([&] { h.keyDown(kKeyLeft); });
+    win.handle([&] { h.keyUp(kKeyLeft); });
     runFor(kStartMs);
-    win.handle([&] { h.timers().disable(TimerGioco); });
+    HandheldTestSeam seam(h);
+    win.handle([&] { seam.disable(TimerGioco); });
     win.handle([&] {
-        h.timers().setInterval(TimerGioco, interval, h.now());
-        h.timers().enable(TimerGioco, h.now());
+        seam.setInterval(TimerGioco, interval);
+        seam.enable(TimerGioco);
         clock.ticks.clear();
         clock.recording = true;
     });

@@ -1,5 +1,7 @@
 // The narrow interfaces through which the handheld reaches the outside world.
-// The core declares them; the real program and the tests implement them.
+// The core declares them; the real program implements them (settings/, sound/, ui/),
+// and so do the stand-ins that the tests, the benchmarks and the replay tool use
+// (stand_ins/).
 #pragma once
 
 #include <cstdint>

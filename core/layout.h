@@ -1,5 +1,7 @@
 // The face of the handheld: every picture element in layer order (bottom first),
-// with its rectangle, picture kind, see-through flag and shown flag at creation.
+// with its rectangle, picture kind, see-through flag and shown flag at creation. The
+// table itself is elements.def; this header turns it into the Element names and the
+// layout() rows, and finds elements by name and by position.
 #pragma once
 
 #include <array>
@@ -11,7 +13,7 @@ namespace fw {
 
 // Elements in layer order; a later element lies above an earlier one.
 enum Element : std::uint8_t {
-#define FW_ELEMENT(name) name,
+#define FW_ELEMENT(name, ...) name,
 #include "elements.def"
 #undef FW_ELEMENT
     ElementCount
@@ -73,7 +75,6 @@ struct ButtonHint {
     PointerShape pointer;
     std::string_view hint;
 };
-const std::array<ButtonHint, 5>& buttonHints();
 // The hint of e, or nullptr when it has none.
 const ButtonHint* buttonHint(Element e);
 

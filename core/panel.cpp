@@ -12,17 +12,14 @@ Panel::Panel() {
     digit_.fill(kNoDigit);
 }
 
-const std::array<std::uint8_t, 4>& Panel::placeElements() {
-    static constexpr std::array<std::uint8_t, 4> places{Im_NumPos1, Im_NumPos2, Im_NumPos3,
-                                                        Im_NumPos4};
-    return places;
+int Panel::placeOf(Element e) {
+    for (int k = 1; k <= 4; ++k)
+        if (kPlaces[k - 1] == e) return k;
+    return 0;
 }
 
 bool Panel::hasPicture(Element e) const {
-    if (info(e).role == ElementRole::DigitPlace) {
-        for (int k = 1; k <= 4; ++k)
-            if (placeElement(k) == e) return digit(k) != kNoDigit;
-    }
+    if (const int k = placeOf(e)) return digit(k) != kNoDigit;
     return ownPicture_[pictureSource_[e]];
 }
 

@@ -1,6 +1,7 @@
 // The segment model: what the panel shows, independent of drawing.
 // Each element has a shown flag (for a segment: lit). Each digit place holds a digit
-// picture or none, and has its own shown flag. The game reads and writes this model.
+// picture or none, and has its own shown flag. The game reads and writes this model;
+// the window paints it.
 #pragma once
 
 #include <array>
@@ -19,21 +20,15 @@ class Panel {
     // Shown flag of any element; for a segment this is its lit flag.
     bool shown(Element e) const { return shown_[e]; }
     void setShown(Element e, bool on) { shown_[e] = on; }
-    bool lit(Element e) const { return shown_[e]; }
-    void light(Element e) { shown_[e] = true; }
-    void clear(Element e) { shown_[e] = false; }
-    void set(Element e, bool on) { shown_[e] = on; }
-    void copy(Element from, Element to) { shown_[to] = shown_[from]; }
 
     // Digit places 1..4 (left to right).
-    static Element placeElement(int place) {
-        return static_cast<Element>(placeElements()[place - 1]);
-    }
     int digit(int place) const { return digit_[place - 1]; }  // kNoDigit when blank
     void putDigit(int place, int d) { digit_[place - 1] = static_cast<std::int8_t>(d); }
     void blank(int place) { digit_[place - 1] = kNoDigit; }
-    bool placeShown(int place) const { return shown_[placeElement(place)]; }
-    void showPlace(int place, bool on) { shown_[placeElement(place)] = on; }
+    bool placeShown(int place) const { return shown_[kPlaces[place - 1]]; }
+    void setPlaceShown(int place, bool on) { shown_[kPlaces[place - 1]] = on; }
+    // The place number (1..4) of a digit-place element, 0 for any other element.
+    static int placeOf(Element e);
 
     // The element whose picture e draws: itself, or another element whose picture it
     // took a copy of (Im_Miss3 draws Im_Miss2's). Only for segments.
@@ -48,7 +43,7 @@ class Panel {
     bool operator==(const Panel&) const = default;
 
   private:
-    static const std::array<std::uint8_t, 4>& placeElements();
+    static constexpr std::array<Element, 4> kPlaces{Im_NumPos1, Im_NumPos2, Im_NumPos3, Im_NumPos4};
     std::array<bool, ElementCount> shown_{};
     std::array<std::int8_t, 4> digit_{};
     std::array<Element, ElementCount> pictureSource_{};

@@ -16,36 +16,39 @@ std::string_view timerName(TimerId id) {
 Timers::Timers() {
     for (int i = 0; i < TimerCount; ++i)
         t_[i].interval = kIntervalsAtCreation[i];
+    pending_.fill(kNever);
 }
 
 void Timers::setInterval(TimerId id, int ms, std::int64_t now) {
     Timer& t = t_[id];
     if (t.interval == ms) return;
     t.interval = ms;
-    if (t.enabled) t.due = now + ms;
+    if (t.enabled) schedule(id, later(now, ms));
 }
 
 void Timers::enable(TimerId id, std::int64_t now) {
     Timer& t = t_[id];
     if (t.enabled) return;
     t.enabled = true;
-    t.due = now + t.interval;
+    schedule(id, later(now, t.interval));
 }
 
 std::optional<TimerId> Timers::nextDueBy(std::int64_t limit) const {
-    std::optional<TimerId> best;
+    if (limit == kNever) limit = kNever - 1;  // a tick due at kNever never comes
+    int best = -1;
     for (int i = 0; i < TimerCount; ++i) {
-        const Timer& t = t_[i];
-        if (!t.enabled || t.due > limit) continue;
-        if (!best || t.due < t_[*best].due) best = static_cast<TimerId>(i);
+        // Strictly earlier only: a tie goes to the timer earlier in the table.
+        if (pending_[i] <= limit && (best < 0 || pending_[i] < pending_[best])) best = i;
     }
-    return best;
+    if (best < 0) return std::nullopt;
+    return static_cast<TimerId>(best);
 }
 
 std::optional<std::int64_t> Timers::nextDue() const {
-    std::optional<std::int64_t> best;
-    for (const Timer& t : t_)
-        if (t.enabled && (!best || t.due < *best)) best = t.due;
+    std::int64_t best = kNever;
+    for (std::int64_t due : pending_)
+        best = due < best ? due : best;
+    if (best == kNever) return std::nullopt;
     return best;
 }
 

@@ -12,7 +12,7 @@ import subprocess
 import zlib
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-LAYOUT_CPP = os.path.join(ROOT, "core", "layout.cpp")
+LAYOUT_TABLE = os.path.join(ROOT, "core", "elements.def")
 RSVG = "rsvg-convert"
 # /usr/local/bin may hold other programs called convert; ImageMagick's is this one.
 MAGICK = "/usr/bin/convert"
@@ -33,10 +33,10 @@ class Element:
         return (self.left, self.top, self.width, self.height)
 
 
-def read_layout(path=LAYOUT_CPP):
-    """Every element of the game window in layer order, read from layout.cpp."""
+def read_layout(path=LAYOUT_TABLE):
+    """Every element of the game window in layer order, read from the layout table."""
     row = re.compile(
-        r'\{"(\w+)",\s*\{\s*(-?\d+),\s*(-?\d+),\s*(\d+),\s*(\d+)\s*\},\s*PictureKind::(\w+)')
+        r'^FW_ELEMENT\((\w+),\s*(-?\d+),\s*(-?\d+),\s*(\d+),\s*(\d+),\s*(\w+)', re.M)
     with open(path, encoding="utf-8") as f:
         text = f.read()
     elements = [Element(m[1], int(m[2]), int(m[3]), int(m[4]), int(m[5]), m[6])
@@ -46,11 +46,11 @@ def read_layout(path=LAYOUT_CPP):
     return elements
 
 
-def layout_by_name(path=LAYOUT_CPP):
+def layout_by_name(path=LAYOUT_TABLE):
     return {e.name: e for e in read_layout(path)}
 
 
-def mono_elements(path=LAYOUT_CPP):
+def mono_elements(path=LAYOUT_TABLE):
     """The elements that have a two-colour picture of their own."""
     return [e for e in read_layout(path) if e.kind == "Mono"]
 

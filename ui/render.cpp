@@ -11,14 +11,10 @@ QRect toQRect(const Rect& r) {
 // The picture an element draws now, or null when it draws nothing.
 const QImage* pictureDrawn(const Panel& panel, const Pictures& pictures, Element e) {
     if (!panel.draws(e)) return nullptr;
-    if (info(e).role == ElementRole::DigitPlace) {
-        for (int k = 1; k <= 4; ++k)
-            if (Panel::placeElement(k) == e) {
-                const int d = panel.digit(k);
-                if (d < 0 || d > 9) return nullptr;
-                return &pictures.of(static_cast<Element>(Im_Num0 + d));
-            }
-        return nullptr;
+    if (const int k = Panel::placeOf(e)) {
+        const int d = panel.digit(k);
+        if (d < 0 || d > 9) return nullptr;
+        return &pictures.of(static_cast<Element>(Im_Num0 + d));
     }
     const QImage& img = pictures.of(panel.pictureSource(e));
     return img.isNull() ? nullptr : &img;
@@ -69,12 +65,9 @@ QRegion changedRegion(const Panel& before, const Panel& after) {
         const bool a = before.draws(e), b = after.draws(e);
         bool differs = a != b;
         if (!differs && a) {
-            if (info(e).role == ElementRole::DigitPlace) {
-                for (int k = 1; k <= 4; ++k)
-                    if (Panel::placeElement(k) == e) differs = before.digit(k) != after.digit(k);
-            } else {
-                differs = before.pictureSource(e) != after.pictureSource(e);
-            }
+            const int k = Panel::placeOf(e);
+            differs = k ? before.digit(k) != after.digit(k)
+                        : before.pictureSource(e) != after.pictureSource(e);
         }
         if (differs) region += toQRect(info(e).rect);
     }

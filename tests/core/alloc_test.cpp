@@ -6,7 +6,7 @@
 #include <fstream>
 #include <new>
 
-#include "fakes.h"
+#include "handheld_rig.h"
 
 namespace {
 std::atomic<long> allocations{0};
@@ -29,25 +29,25 @@ namespace {
 
 // Plays game after game of B with a bot that lets the crabs attack, for the given
 // number of game ticks; returns the allocations made meanwhile.
-long play(Rig& r, std::int64_t ticks) {
+long play(HandheldRig& r, std::int64_t ticks) {
     Bot bot{.ignoreCrabs = true};
     r.store.writes.reserve(64);  // the fake store keeps what it is given without allocating
     r.store.values["HiScoreB"] = "0";
     const long before = allocations.load();
     while (bot.ticks < ticks) {
         if (r.store.writes.size() == 64) r.store.writes.clear();
-        if (!r->Playing) r.tap(kKeyRight);  // the next game, from the blink
+        if (!r.state().Playing) r.tap(kKeyRight);  // the next game, from the blink
         bot.step(r.h());
     }
     const long n = allocations.load() - before;
-    EXPECT_GT(r.store.writes.size() + r->HiScoreB, 0u);
+    EXPECT_GT(r.store.writes.size() + r.state().HiScoreB, 0u);
     return n;
 }
 
 TEST(Alloc, TicksAllocateNothing) {
-    Rig r;
-    r.world.recordCues = false;
-    r.startGame(2);
+    HandheldRig r;
+    r.cues.record = false;
+    r.startGame(Mode::GameB);
     EXPECT_EQ(play(r, 200'000), 0);
     // The clock, too: an hour of it in one advance.
     r.click(Puls_ACL, true);
@@ -68,9 +68,9 @@ long residentKb() {
 }
 
 TEST(Soak, HundredMillionTicksWithFlatMemory) {
-    Rig r;
-    r.world.recordCues = false;
-    r.startGame(2);
+    HandheldRig r;
+    r.cues.record = false;
+    r.startGame(Mode::GameB);
     play(r, 1'000'000);
     const long kb = residentKb();
     EXPECT_EQ(play(r, 100'000'000), 0);

@@ -3,46 +3,48 @@
 
 #include <random>
 
-#include "fakes.h"
+#include "handheld_rig.h"
 
 namespace fw::test {
 namespace {
 
 TEST(Games, BotPlaysPastAThousandAndTheDifficultyStartsOver) {
-    for (int mode : {1, 2}) {
-        Rig r;
-        r.world.recordCues = false;
-        r.world.utcBase = 40'000'000u + mode;
+    for (Mode mode : {Mode::GameA, Mode::GameB}) {
+        HandheldRig r;
+        r.cues.record = false;
+        r.time.utcAtStart = 40'000'000u + static_cast<std::uint32_t>(mode);
         r.startGame(mode);
         Bot bot;
         int prev = 0, wraps = 0, crabPoints = 0;
-        while (wraps == 0 || r->Score < 50) {
+        while (wraps == 0 || r.state().Score < 50) {
             ASSERT_TRUE(bot.step(r.h()));
-            ASSERT_EQ(r->MissCount, 0) << "score " << r->Score;
-            if (r->Score == prev + 2 || (prev >= 998 && r->Score == prev - 998)) ++crabPoints;
-            if (r->Score < prev && prev > 990) {
+            ASSERT_EQ(r.state().MissCount, 0) << "score " << r.state().Score;
+            if (r.state().Score == prev + 2 || (prev >= 998 && r.state().Score == prev - 998))
+                ++crabPoints;
+            if (r.state().Score < prev && prev > 990) {
                 ++wraps;
-                EXPECT_EQ(r->FishLimit, 1);
+                EXPECT_EQ(r.state().FishLimit, 1);
                 EXPECT_EQ(r->timers().interval(TimerGioco), 120);
                 EXPECT_EQ(r.digits().substr(0, 2), "_0");
             }
-            if (r->Score > prev && r->Score > 100 && r->Score <= 200 && wraps == 0) {
+            if (r.state().Score > prev && r.state().Score > 100 && r.state().Score <= 200 &&
+                wraps == 0) {
                 EXPECT_EQ(r->timers().interval(TimerGioco), 107);
             }
-            prev = r->Score;
+            prev = r.state().Score;
         }
         EXPECT_EQ(wraps, 1);
-        EXPECT_EQ(crabPoints > 0, mode == 2);
+        EXPECT_EQ(crabPoints > 0, mode == Mode::GameB);
         EXPECT_GT(bot.ticks, 5000);
     }
 }
 
 // Plays one game to its end; returns the number of fish misses and crab misses.
-std::pair<int, int> playToTheEnd(Rig& r, Bot bot, int mode) {
+std::pair<int, int> playToTheEnd(HandheldRig& r, Bot bot, Mode mode) {
     r.startGame(mode);
     int fish = 0, crab = 0;
     bool inMiss = false;
-    while (r->Playing) {
+    while (r.state().Playing) {
         if (!bot.step(r.h())) break;
         const bool f = r.enabled(TimerMiss), c = r.enabled(TimerMiss2);
         if ((f || c) && !inMiss) (f ? fish : crab) += 1;
@@ -53,14 +55,16 @@ std::pair<int, int> playToTheEnd(Rig& r, Bot bot, int mode) {
 
 TEST(Games, MissesEndTheGameAndTheBestScoreSurvivesARestart) {
     struct Case {
-        int mode;
+        Mode mode;
         bool idle, ignoreCrabs;
         int fishMisses, crabMisses;
-    } cases[] = {{1, true, false, 3, 0}, {2, false, true, 0, 3}, {2, true, true, -1, -1}};
+    } cases[] = {{Mode::GameA, true, false, 3, 0},
+                 {Mode::GameB, false, true, 0, 3},
+                 {Mode::GameB, true, true, -1, -1}};
     for (const auto& c : cases) {
-        Rig r;
-        r.world.recordCues = false;
-        r.world.utcBase = 55'555'555;
+        HandheldRig r;
+        r.cues.record = false;
+        r.time.utcAtStart = 55'555'555;
         auto [fish, crab] =
             playToTheEnd(r, Bot{.ignoreCrabs = c.ignoreCrabs, .idle = c.idle}, c.mode);
         if (c.fishMisses >= 0) {
@@ -68,16 +72,16 @@ TEST(Games, MissesEndTheGameAndTheBestScoreSurvivesARestart) {
             EXPECT_EQ(crab, c.crabMisses);
         }
         EXPECT_EQ(fish + crab, 3);
-        EXPECT_EQ(r->MissCount, 3);
+        EXPECT_EQ(r.state().MissCount, 3);
         EXPECT_TRUE(r.enabled(TimerBlink));
-        const int score = r->Score;
+        const int score = r.state().Score;
         EXPECT_GT(score, 0);
-        const int best = c.mode == 1 ? r->HiScoreA : r->HiScoreB;
+        const int best = c.mode == Mode::GameA ? r.state().HiScoreA : r.state().HiScoreB;
         EXPECT_EQ(best, score);
-        r.rebuild();
-        EXPECT_EQ(c.mode == 1 ? r->HiScoreA : r->HiScoreB, score);
-        EXPECT_EQ(c.mode == 1 ? r->HiScoreB : r->HiScoreA, 0);
-        r.tap(c.mode == 1 ? kKeyLeft : kKeyRight);
+        r.start();
+        EXPECT_EQ(c.mode == Mode::GameA ? r.state().HiScoreA : r.state().HiScoreB, score);
+        EXPECT_EQ(c.mode == Mode::GameA ? r.state().HiScoreB : r.state().HiScoreA, 0);
+        r.tap(c.mode == Mode::GameA ? kKeyLeft : kKeyRight);
         const std::string shown = std::to_string(1000 + score).substr(1);
         EXPECT_EQ(r.digits(), "_" + shown);
     }
@@ -87,18 +91,18 @@ TEST(Games, MissesEndTheGameAndTheBestScoreSurvivesARestart) {
 class Fuzz {
   public:
     explicit Fuzz(unsigned seed) : rng_(seed) {
-        r_.world.recordCues = false;
-        r_.world.utcBase = seed % 86'400'000;
+        r_.cues.record = false;
+        r_.time.utcAtStart = seed % 86'400'000;
     }
 
     void run(long events) {
         int games = 0, overs = 0;
         for (long i = 0; i < events; ++i) {
-            const bool playing = r_->Playing, blink = r_.enabled(TimerBlink);
+            const bool playing = r_.state().Playing, blink = r_.enabled(TimerBlink);
             event();
             check();
             if (::testing::Test::HasFatalFailure()) return;
-            games += !playing && r_->Playing && !aclHeld_;
+            games += !playing && r_.state().Playing && !aclHeld_;
             overs += !blink && r_.enabled(TimerBlink);
         }
         // The run got somewhere: games were started and some ended by misses.
@@ -162,12 +166,12 @@ class Fuzz {
 
     void check() {
         const Handheld& h = r_.h();
-        ASSERT_GE(h.MissCount, 0);
-        ASSERT_LE(h.MissCount, 3);
-        if (h.ManPos != 0) started_ = true;
+        ASSERT_GE(h.state().MissCount, 0);
+        ASSERT_LE(h.state().MissCount, 3);
+        if (h.state().ManPos != 0) started_ = true;
         if (started_) {
-            ASSERT_TRUE(h.ManPos >= 1 && h.ManPos <= 3) << h.ManPos;
-            ASSERT_TRUE(h.LegFrame == 2 || h.LegFrame == 3) << h.LegFrame;
+            ASSERT_TRUE(h.state().ManPos >= 1 && h.state().ManPos <= 3) << h.state().ManPos;
+            ASSERT_TRUE(h.state().LegFrame == 2 || h.state().LegFrame == 3) << h.state().LegFrame;
         }
         for (int k = 1; k <= 4; ++k)
             ASSERT_TRUE(h.panel().digit(k) >= Panel::kNoDigit && h.panel().digit(k) <= 9);
@@ -183,11 +187,11 @@ class Fuzz {
         // until step 7 runs again; it may even run into the next game. If the TIME
         // button's game-ready pattern has reset the miss count meanwhile, that step
         // lets the tick run on with no game under way, until it ends in its own way.
-        if (stale_ && !h.Playing && (mask & (gambe | gioco))) ghost_ = true;
+        if (stale_ && !h.state().Playing && (mask & (gambe | gioco))) ghost_ = true;
         if (!(mask & (start | gambe | got | gioco | misses))) ghost_ = false;
-        if (!h.Playing && (mask & misses) && !ghost_) {
-            ASSERT_FALSE(r_.world.errors.empty());
-            ASSERT_TRUE(h.MissStep == 7 || h.CrabMissStep == 7);
+        if (!h.state().Playing && (mask & misses) && !ghost_) {
+            ASSERT_FALSE(r_.window.errors.empty());
+            ASSERT_TRUE(h.state().MissStep == 7 || h.state().CrabMissStep == 7);
             stale_ = true;
         }
         if (!(mask & misses)) stale_ = false;
@@ -199,8 +203,8 @@ class Fuzz {
         };
         if (aclHeld_) {
             ASSERT_EQ(mask, 0u);
-            ASSERT_TRUE(h.Playing);
-        } else if (h.Playing) {
+            ASSERT_TRUE(h.state().Playing);
+        } else if (h.state().Playing) {
             ASSERT_EQ(mask & (clock | blink), 0u);
             const unsigned g = mask & ~start;
             ASSERT_TRUE(gameSet(g)) << std::hex << mask;
@@ -214,11 +218,11 @@ class Fuzz {
             ASSERT_TRUE(gameSet(mask & ~(clock | blink))) << std::hex << mask;
         } else {
             ASSERT_EQ(mask & (start | gambe | got | gioco | misses), 0u) << std::hex << mask;
-            ASSERT_FALSE(h.ManFree);
+            ASSERT_FALSE(h.state().ManFree);
         }
     }
 
-    Rig r_;
+    HandheldRig r_;
     std::mt19937 rng_;
     bool timeHeld_ = false, aclHeld_ = false, started_ = false, stale_ = false, ghost_ = false;
 };

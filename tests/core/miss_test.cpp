@@ -1,181 +1,185 @@
 // The fish-miss and crab-miss sequences, game over, the best scores and the blink.
 #include <gtest/gtest.h>
 
-#include "fakes.h"
+#include "handheld_rig.h"
 
 namespace fw::test {
 namespace {
 
 // Starts a fish miss in lane 1 with the figure at 2; returns when the sequence started.
-std::int64_t fishMiss(Rig& r, int mode = 1) {
+std::int64_t fishMiss(HandheldRig& r, Mode mode = Mode::GameA) {
     r.startGame(mode);
     r.at(1050);
     r.setFish({Im_Fish13});
-    r->TickPhase = 2;
+    r.seam().setTickPhase(2);
     const std::int64_t t = r->timers().due(TimerGioco);
     r.tick();
-    r.world.cues.clear();
+    r.cues.events.clear();
     return t;
 }
 
-std::int64_t crabMiss(Rig& r, int lane) {
-    r.startGame(2);
+std::int64_t crabMiss(HandheldRig& r, int lane) {
+    r.startGame(Mode::GameB);
     r.at(1050);
     if (lane == 2) r.tap(kKeyLeft);
-    r.setFish({r->CrabSeg[lane][1], r->CrabSeg[lane][2]});
-    r->CrabLane = lane;
-    r->CrabStage = 3;
-    r->CrabCounter = 1;
-    r->TickPhase = 5;
+    r.setFish({r.state().CrabSeg[lane][1], r.state().CrabSeg[lane][2]});
+    r.seam().setCrab(lane, 3);
+    r.seam().setCrabCounter(1);
+    r.seam().setTickPhase(5);
     const std::int64_t t = r->timers().due(TimerGioco);
     r.tick();
-    r.world.cues.clear();
+    r.cues.events.clear();
     return t;
 }
 
 TEST(Miss, FishBlinksSevenStepsAndCountsAtTheSixth) {
     // Steps 1..7 at 240 + 290 (k - 1); the fish and the bent stick are lit at even steps.
-    Rig r;
+    HandheldRig r;
     const std::int64_t t0 = fishMiss(r);
     ASSERT_TRUE(r.enabled(TimerMiss));
     r.at(t0 + 239);
-    EXPECT_TRUE(r.world.cues.empty());
+    EXPECT_TRUE(r.cues.events.empty());
     EXPECT_TRUE(r.lit(Im_Fish13) && r.lit(Im_Stick1A) && !r.lit(Im_Stick1));
     for (int k = 1; k <= 7; ++k) {
         const std::int64_t t = t0 + 240 + 290 * (k - 1);
         r.at(t - 1);
-        ASSERT_EQ(r.world.count(Cue::Move), k - 1);
+        ASSERT_EQ(r.cues.count(Cue::Move), k - 1);
         if (k == 3) r.tap(kKeyRight);  // the figure may move; the lane stays
         r.at(t);
-        EXPECT_EQ(r.world.count(Cue::Move), k) << k;
+        EXPECT_EQ(r.cues.count(Cue::Move), k) << k;
         const bool on = k % 2 == 0 && k < 7;
         EXPECT_EQ(r.lit(Im_Fish13), on) << k;
         EXPECT_EQ(r.lit(Im_Stick1A), on) << k;
         EXPECT_EQ(r.lit(Im_Stick1), k == 7) << k;
         EXPECT_EQ(r.lit(Im_Miss1), k >= 6) << k;
-        EXPECT_EQ(r->MissCount, k >= 6 ? 1 : 0) << k;
+        EXPECT_EQ(r.state().MissCount, k >= 6 ? 1 : 0) << k;
     }
-    EXPECT_EQ(r->ManPos, 3);
-    EXPECT_EQ(r.world.cues.size(), 7u);
+    EXPECT_EQ(r.state().ManPos, 3);
+    EXPECT_EQ(r.cues.events.size(), 7u);
     EXPECT_EQ(r.running(), (std::vector<TimerId>{TimerGambe, TimerGioco}));
     EXPECT_EQ(r->timers().due(TimerGioco), t0 + 1980 + 120);
-    EXPECT_EQ(r->TickPhase, 2);
+    EXPECT_EQ(r.state().TickPhase, 2);
     EXPECT_FALSE(r.lit(Im_Miss2));
 }
 
 TEST(Miss, CrabClawsSwitchAfterASilentFirstTick) {
     for (int lane = 1; lane <= 3; ++lane) {
-        Rig r;
+        HandheldRig r;
         const std::int64_t t0 = crabMiss(r, lane);
-        const Element body = r->CrabSeg[lane][1], a = r->CrabSeg[lane][2], b = r->CrabSeg[lane][3];
+        const Element body = r.state().CrabSeg[lane][1], a = r.state().CrabSeg[lane][2],
+                      b = r.state().CrabSeg[lane][3];
         ASSERT_TRUE(r.enabled(TimerMiss2));
         r.at(t0 + 479);  // nothing at all before the first cue
-        EXPECT_TRUE(r.world.cues.empty());
+        EXPECT_TRUE(r.cues.events.empty());
         EXPECT_TRUE(r.lit(body) && r.lit(a) && !r.lit(b));
         const char* claws = "ABABAB-";  // lit claw after cues 1..7
         for (int k = 1; k <= 7; ++k) {
             const std::int64_t t = t0 + 480 + 290 * (k - 1);
             r.at(t - 1);
-            ASSERT_EQ(r.world.cues.size(), static_cast<size_t>(k - 1));
+            ASSERT_EQ(r.cues.events.size(), static_cast<size_t>(k - 1));
             r.at(t);
-            ASSERT_EQ(r.world.count(Cue::Move), k);
-            EXPECT_EQ(r.world.cues.back().t, t);
+            ASSERT_EQ(r.cues.count(Cue::Move), k);
+            EXPECT_EQ(r.cues.events.back().t, t);
             EXPECT_EQ(r.lit(body), k < 7) << k;
             EXPECT_EQ(r.lit(a), k < 7 && claws[k - 1] == 'A') << k;
             EXPECT_EQ(r.lit(b), k < 7 && claws[k - 1] == 'B') << k;
-            EXPECT_EQ(r->MissCount, k >= 6 ? 1 : 0) << k;
+            EXPECT_EQ(r.state().MissCount, k >= 6 ? 1 : 0) << k;
         }
-        EXPECT_EQ(r->CrabStage, 4);  // left as it was
+        EXPECT_EQ(r.state().CrabStage, 4);  // left as it was
         EXPECT_EQ(r.running(), (std::vector<TimerId>{TimerGambe, TimerGioco}));
         r.tick();  // counts on from 4 without a second attack
-        EXPECT_EQ(r->CrabStage, 5);
+        EXPECT_EQ(r.state().CrabStage, 5);
         EXPECT_FALSE(r.enabled(TimerMiss2));
     }
 }
 
 TEST(Miss, ThirdMissEndsTheGameAtStepSeven) {
-    Rig r;
-    r->HiScoreA = 10;
+    HandheldRig r;
+    r.seam().setBestScores(10, 0);
     const std::int64_t t0 = fishMiss(r);
-    r->MissCount = 2;
-    r->MostraMiss();
-    r->Score = 11;
+    r.seam().setMissCount(2);
+    r.seam().setScore(11);
     r.at(t0 + 240 + 290 * 5);  // step 6
     EXPECT_TRUE(r.lit(Im_Miss3));
-    EXPECT_TRUE(r->Playing);
+    EXPECT_TRUE(r.state().Playing);
     const Panel atSix = r->panel();
     r.at(t0 + 240 + 290 * 6);  // step 7
-    EXPECT_FALSE(r->Playing);
-    EXPECT_FALSE(r->ManFree);
-    EXPECT_EQ(r->MissCount, 3);
+    EXPECT_FALSE(r.state().Playing);
+    EXPECT_FALSE(r.state().ManFree);
+    EXPECT_EQ(r.state().MissCount, 3);
     EXPECT_EQ(r.running(), std::vector<TimerId>{TimerBlink});
-    EXPECT_EQ(r.store.writes, (std::vector<std::pair<std::string, int>>{{"HiScoreA", 11}}));
+    EXPECT_EQ(r.store.writes, std::vector<std::string>{"HiScoreA=11"});
     // Only the fish and the stick change at step 7; the marks, the figure and score stay.
     Panel p = atSix;
-    p.clear(Im_Fish13);
-    p.clear(Im_Stick1A);
-    p.light(Im_Stick1);
+    p.setShown(Im_Fish13, false);
+    p.setShown(Im_Stick1A, false);
+    p.setShown(Im_Stick1, true);
     EXPECT_EQ(r->panel(), p);
 }
 
 TEST(Miss, GameOverStoresOnlyAHigherScoreOfItsOwnGame) {
     struct Case {
-        int mode, hiA, hiB, score;
-        std::vector<std::pair<std::string, int>> writes;
+        Mode mode;
+        int hiA, hiB, score;
+        std::vector<std::string> writes;
     } cases[] = {
-        {1, 12, 0, 12, {}}, {1, 12, 0, 13, {{"HiScoreA", 13}}}, {1, 5, 3, 4, {}},
-        {2, 3, 5, 4, {}},   {2, 9, 5, 6, {{"HiScoreB", 6}}},    {2, 0, 0, 0, {}},
+        {Mode::GameA, 12, 0, 12, {}},
+        {Mode::GameA, 12, 0, 13, {"HiScoreA=13"}},
+        {Mode::GameA, 5, 3, 4, {}},
+        {Mode::GameB, 3, 5, 4, {}},
+        {Mode::GameB, 9, 5, 6, {"HiScoreB=6"}},
+        {Mode::GameB, 0, 0, 0, {}},
     };
     for (const auto& c : cases) {
-        Rig r;
-        r->HiScoreA = c.hiA;
-        r->HiScoreB = c.hiB;
+        HandheldRig r;
+        r.seam().setBestScores(c.hiA, c.hiB);
         fishMiss(r, c.mode);
-        r->MissCount = 2;
-        r->Score = c.score;
+        r.seam().setMissCount(2);
+        r.seam().setScore(c.score);
         r.finishMiss();
-        EXPECT_EQ(r.store.writes, c.writes) << c.mode << " " << c.score;
-        const bool a = c.mode == 1 && c.score > c.hiA, b = c.mode == 2 && c.score > c.hiB;
-        EXPECT_EQ(r->HiScoreA, a ? c.score : c.hiA);
-        EXPECT_EQ(r->HiScoreB, b ? c.score : c.hiB);
-        r.rebuild();  // the next run reads what was written
-        EXPECT_EQ(r->HiScoreA, a ? c.score : 0);
-        EXPECT_EQ(r->HiScoreB, b ? c.score : 0);
+        EXPECT_EQ(r.store.writes, c.writes) << static_cast<int>(c.mode) << " " << c.score;
+        const bool a = c.mode == Mode::GameA && c.score > c.hiA,
+                   b = c.mode == Mode::GameB && c.score > c.hiB;
+        EXPECT_EQ(r.state().HiScoreA, a ? c.score : c.hiA);
+        EXPECT_EQ(r.state().HiScoreB, b ? c.score : c.hiB);
+        r.start();  // the next run reads what was written
+        EXPECT_EQ(r.state().HiScoreA, a ? c.score : 0);
+        EXPECT_EQ(r.state().HiScoreB, b ? c.score : 0);
     }
 }
 
 TEST(Miss, FailedWriteRunsStepSevenAgain) {
-    Rig r;
+    HandheldRig r;
     const std::int64_t t0 = fishMiss(r);
-    r->MissCount = 2;
-    r->Score = 7;
+    r.seam().setMissCount(2);
+    r.seam().setScore(7);
     r.store.failWrites = 1;
     const std::int64_t seven = t0 + 240 + 290 * 6;
     r.at(seven);
-    EXPECT_EQ(r.world.errors, std::vector<std::string>{"Failed to set data for 'HiScoreA'"});
-    EXPECT_EQ(r->HiScoreA, 7);  // counts for this run
-    EXPECT_FALSE(r->Playing);
+    EXPECT_EQ(r.window.errors, std::vector<std::string>{"Failed to set data for 'HiScoreA'"});
+    EXPECT_EQ(r.state().HiScoreA, 7);  // counts for this run
+    EXPECT_FALSE(r.state().Playing);
     EXPECT_EQ(r.running(), std::vector<TimerId>{TimerMiss});
-    EXPECT_EQ(r->MissStep, 7);
+    EXPECT_EQ(r.state().MissStep, 7);
     r.at(seven + 289);
-    EXPECT_EQ(r.world.count(Cue::Move), 7);
+    EXPECT_EQ(r.cues.count(Cue::Move), 7);
     r.at(seven + 290);
-    EXPECT_EQ(r.world.count(Cue::Move), 8);
+    EXPECT_EQ(r.cues.count(Cue::Move), 8);
     EXPECT_TRUE(r.store.writes.empty());
     EXPECT_EQ(r.running(), std::vector<TimerId>{TimerBlink});
     EXPECT_EQ(r->timers().due(TimerBlink), seven + 290 + 200);
-    EXPECT_EQ(r->MissCount, 3);
-    EXPECT_EQ(r.world.errors.size(), 1u);
+    EXPECT_EQ(r.state().MissCount, 3);
+    EXPECT_EQ(r.window.errors.size(), 1u);
 }
 
 TEST(Miss, BlinkAlternatesBestAndLastScoreThenShowsTheClock) {
-    Rig r;
-    r.world.local = {15, 4};
-    r->HiScoreA = 250;
+    HandheldRig r;
+    r.time.local = {15, 4};
+    r.seam().setBestScores(250, 0);
     fishMiss(r);
-    r->MissCount = 2;
-    r->Score = 17;
-    r->TrasformaScore(r->Score);
+    r.seam().setMissCount(2);
+    r.seam().setScore(17);
+    r.seam().TrasformaScore(&HandheldState::Score);
     r.finishMiss();
     const std::int64_t over = r.now();
     EXPECT_EQ(r.digits(), "_017");
@@ -197,7 +201,7 @@ TEST(Miss, BlinkAlternatesBestAndLastScoreThenShowsTheClock) {
     EXPECT_TRUE(r.lit(Im_GameA));
     r.at(last);
     EXPECT_EQ(r.digits(), "_250");
-    EXPECT_EQ(r->GameMode, 0);
+    EXPECT_EQ(r.state().GameMode, Mode::Clock);
     EXPECT_EQ(r.running(), std::vector<TimerId>{TimerClock});
     EXPECT_FALSE(r.lit(Im_GameA) || r.lit(Im_Miss1) || r.lit(Im_Man2));
     r.at(last + 1);
@@ -206,7 +210,7 @@ TEST(Miss, BlinkAlternatesBestAndLastScoreThenShowsTheClock) {
     // The next game over blinks first after the interval this blink left: 350 ms.
     r.tap(kKeyLeft);
     r.wait(150);
-    r->MissCount = 2;
+    r.seam().setMissCount(2);
     r.setFish({Im_Fish13});
     r.tick();
     r.finishMiss();
@@ -215,45 +219,44 @@ TEST(Miss, BlinkAlternatesBestAndLastScoreThenShowsTheClock) {
 
 TEST(Miss, ArrowKeyDuringTheBlinkStartsAGameAtOnce) {
     for (int vk : {kKeyLeft, kKeyRight}) {
-        Rig r;
+        HandheldRig r;
         enter(r, State::Blink);
         r.wait(1234);
         r.press(vk);
-        EXPECT_TRUE(r->Playing);
-        EXPECT_EQ(r->GameMode, vk == kKeyLeft ? 1 : 2);
+        EXPECT_TRUE(r.state().Playing);
+        EXPECT_EQ(r.state().GameMode, vk == kKeyLeft ? Mode::GameA : Mode::GameB);
         EXPECT_EQ(r.running(), std::vector<TimerId>{TimerStart});
         EXPECT_EQ(r.digits(), "_000");
-        EXPECT_EQ(r->MissCount, 0);
+        EXPECT_EQ(r.state().MissCount, 0);
     }
 }
 
 TEST(Miss, AclDuringAGameWritesNothingAndStartsNoBlink) {
     for (State s : {State::InPlay, State::FishMiss, State::CrabMiss, State::CatchPose}) {
-        Rig r;
+        HandheldRig r;
         enter(r, s);
-        r->Score = 99;
-        r->MissCount = 2;
+        r.seam().setScore(99);
+        r.seam().setMissCount(2);
         r.click(Puls_ACL, true);
         r.wait(5000);
         r.click(Puls_ACL, false);
         r.wait(100'000);
         EXPECT_TRUE(r.store.writes.empty()) << stateName(s);
         EXPECT_TRUE(r.running().empty()) << stateName(s);
-        EXPECT_EQ(r->HiScoreA + r->HiScoreB, 0);
+        EXPECT_EQ(r.state().HiScoreA + r.state().HiScoreB, 0);
     }
 }
 
 TEST(Miss, ResetHiscoresDuringAGameLeavesItRunning) {
-    Rig r;
-    r->HiScoreB = 40;
+    HandheldRig r;
+    r.seam().setBestScores(0, 40);
     enter(r, State::InPlay);
     const auto timers = r.running();
     r->resetHiscores();
-    EXPECT_EQ(r.store.writes,
-              (std::vector<std::pair<std::string, int>>{{"HiScoreA", 0}, {"HiScoreB", 0}}));
-    EXPECT_EQ(r.world.beeps, 1);
+    EXPECT_EQ(r.store.writes, (std::vector<std::string>{"HiScoreA=0", "HiScoreB=0"}));
+    EXPECT_EQ(r.window.beeps, 1);
     EXPECT_EQ(r.running(), timers);
-    EXPECT_EQ(r->HiScoreB, 0);
+    EXPECT_EQ(r.state().HiScoreB, 0);
 }
 
 }  // namespace

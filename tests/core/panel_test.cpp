@@ -3,12 +3,12 @@
 
 #include <set>
 
-#include "fakes.h"
+#include "handheld_rig.h"
 
 namespace fw::test {
 namespace {
 
-std::set<Element> unlitSegments(const Rig& r) {
+std::set<Element> unlitSegments(const HandheldRig& r) {
     std::set<Element> s;
     for (int i = 0; i < ElementCount; ++i) {
         auto e = static_cast<Element>(i);
@@ -18,13 +18,13 @@ std::set<Element> unlitSegments(const Rig& r) {
 }
 
 TEST(Panel, PowerOnLeavesExactlyEightSegmentsUnlit) {
-    Rig r;
+    HandheldRig r;
     EXPECT_EQ(unlitSegments(r),
               (std::set<Element>{Im_TimePM, Im_GameA, Im_GameB, Im_Fish32, Im_Fish32A, Im_Fish1Got,
                                  Im_Fish2Got, Im_Fish3Got}));
     EXPECT_EQ(r.digits(), "1200");
-    EXPECT_EQ(r->MissCount, 3);
-    EXPECT_EQ(r->GameMode, 3);
+    EXPECT_EQ(r.state().MissCount, 3);
+    EXPECT_EQ(r.state().GameMode, Mode::PowerOn);
     EXPECT_TRUE(r.running().empty());
     // The top miss mark has no picture of its own and draws the second mark's.
     EXPECT_EQ(r->panel().pictureSource(Im_Miss3), Im_Miss2);
@@ -41,37 +41,35 @@ TEST(Panel, AStoreReadErrorEndsFormCreateWhereItIsRaised) {
         {"HiscoreB", 12, 0},  // the second read fails after the first
     };
     for (const auto& c : cases) {
-        FakeStore store;
-        store.values = {{"HiScoreA", "12"}, {"HiScoreB", "34"}};
-        store.badTypeName = c.badValue;
-        FakeWorld world;
-        Handheld h(store, world, world, world);
-        world.h = &h;
-        h.create();
+        standin::VirtualHandheld v;
+        v.store.values = {{"HiScoreA", "12"}, {"HiScoreB", "34"}};
+        v.store.badTypes = {c.badValue};
+        v.start();
+        Handheld& h = v.h();
         SCOPED_TRACE(c.badValue);
-        EXPECT_EQ(world.errors, std::vector<std::string>{"Invalid data type for '" +
-                                                         std::string(c.badValue) + "'"});
-        EXPECT_EQ(h.HiScoreA, c.wantA);
-        EXPECT_EQ(h.HiScoreB, c.wantB);
+        EXPECT_EQ(v.window.errors, std::vector<std::string>{"Invalid data type for '" +
+                                                            std::string(c.badValue) + "'"});
+        EXPECT_EQ(h.state().HiScoreA, c.wantA);
+        EXPECT_EQ(h.state().HiScoreB, c.wantB);
         // Skipped: GameMode 3 and the power-on pattern. Done before: the tables.
-        EXPECT_EQ(h.GameMode, 0);
+        EXPECT_EQ(h.state().GameMode, Mode::Clock);
         for (int i = 0; i < ElementCount; ++i) {
             const auto e = static_cast<Element>(i);
             if (isSegment(e)) {
-                EXPECT_FALSE(h.panel().lit(e)) << nameOf(e);
+                EXPECT_FALSE(h.panel().shown(e)) << nameOf(e);
             }
         }
         EXPECT_EQ(h.panel().pictureSource(Im_Miss3), Im_Miss2);
         EXPECT_FALSE(h.nextDue());
         // The program goes on: the right arrow still starts game B.
         h.keyDown(kKeyRight);
-        EXPECT_TRUE(h.Playing);
-        EXPECT_EQ(h.GameMode, 2);
+        EXPECT_TRUE(h.state().Playing);
+        EXPECT_EQ(h.state().GameMode, Mode::GameB);
     }
 }
 
 TEST(Panel, TablesNameTheirElements) {
-    Rig r;
+    HandheldRig r;
     auto name = [](Element e) {
         return e == kNoSegment ? std::string("-") : std::string(nameOf(e));
     };
@@ -79,32 +77,32 @@ TEST(Panel, TablesNameTheirElements) {
     for (int p = 1; p <= 3; ++p) {
         const std::string n = std::to_string(p);
         for (int k = 1; k <= 4; ++k)
-            EXPECT_EQ(name(r->ManSeg[p][k]), "Im_Man" + n + std::string(legs + k - 1, k > 1));
+            EXPECT_EQ(name(r.state().ManSeg[p][k]),
+                      "Im_Man" + n + std::string(legs + k - 1, k > 1));
         for (int k = 1; k <= 3; ++k)
-            EXPECT_EQ(name(r->CrabSeg[p][k]), "Im_Crab" + n + std::string(legs + k - 1, k > 1));
-        EXPECT_EQ(name(r->StickSeg[p][1]), "Im_Stick" + n);
-        EXPECT_EQ(name(r->StickSeg[p][2]), "Im_Stick" + n + "A");
-        EXPECT_EQ(name(r->FishGotSeg[p]), "Im_Fish" + n + "Got");
-        EXPECT_EQ(name(r->MissSeg[p]), "Im_Miss" + n);
+            EXPECT_EQ(name(r.state().CrabSeg[p][k]),
+                      "Im_Crab" + n + std::string(legs + k - 1, k > 1));
+        EXPECT_EQ(name(r.state().StickSeg[p][1]), "Im_Stick" + n);
+        EXPECT_EQ(name(r.state().StickSeg[p][2]), "Im_Stick" + n + "A");
+        EXPECT_EQ(name(r.state().FishGotSeg[p]), "Im_Fish" + n + "Got");
+        EXPECT_EQ(name(r.state().MissSeg[p]), "Im_Miss" + n);
         for (int k = 1; k <= 5; ++k)
-            EXPECT_EQ(name(r->FishSeg[p][k]), k <= p + 2 ? "Im_Fish" + n + std::to_string(k) : "-");
+            EXPECT_EQ(name(r.state().FishSeg[p][k]),
+                      k <= p + 2 ? "Im_Fish" + n + std::to_string(k) : "-");
     }
-    EXPECT_EQ(name(r->FishJumpSeg[1][1]) + name(r->FishJumpSeg[1][2]), "Im_Fish11AIm_Fish11B");
-    EXPECT_EQ(name(r->FishJumpSeg[3][1]) + name(r->FishJumpSeg[3][2]), "Im_Fish32AIm_Fish32B");
-    EXPECT_EQ(name(r->FishJumpSeg[2][1]) + name(r->FishJumpSeg[2][2]), "--");
-    for (int d = 0; d <= 9; ++d)
-        EXPECT_EQ(name(r->DigitPic[d]), "Im_Num" + std::to_string(d));
+    // The digit places are found by number, 1..4 from the left.
     for (int k = 1; k <= 4; ++k)
-        EXPECT_EQ(r->NumPos[k], Panel::placeElement(k));
+        EXPECT_EQ(Panel::placeOf(*elementByName("Im_NumPos" + std::to_string(k))), k);
+    EXPECT_EQ(Panel::placeOf(Im_Num1), 0);
 }
 
 TEST(Panel, EntrySegmentIsSharedByAllLanes) {
-    Rig r;
+    HandheldRig r;
     r.setFish({});
-    r->panel().light(r->FishSeg[2][0]);
-    EXPECT_TRUE(r.lit(r->FishSeg[1][0]));
-    EXPECT_TRUE(r.lit(r->FishSeg[3][0]));
-    r->panel().clear(r->FishSeg[3][0]);
+    r.seam().panel().setShown(r.state().FishSeg[2][0], true);
+    EXPECT_TRUE(r.lit(r.state().FishSeg[1][0]));
+    EXPECT_TRUE(r.lit(r.state().FishSeg[3][0]));
+    r.seam().panel().setShown(r.state().FishSeg[3][0], false);
     EXPECT_FALSE(r.lit(Im_Fish0));
 }
 
@@ -124,28 +122,27 @@ TEST(Panel, TrasformaScoreShowsThreeDigitsAndWraps) {
         {A, -1, 0, "_000", -1, 0},     {A, -250, 0, "_000", -250, 0},
     };
     for (const auto& c : cases) {
-        Rig r;
+        HandheldRig r;
         for (int k = 1; k <= 4; ++k)
-            r->panel().putDigit(k, 10 - k);  // 9876, for the cases that keep the places
-        r->Score = c.score;
-        r->HiScoreA = c.value;
-        if (c.var == S) r->Score = c.value;
-        r->FishLimit = 4;
-        r->TrasformaScore(c.var == S ? r->Score : r->HiScoreA);
+            r.seam().panel().putDigit(k, 10 - k);  // 9876, for the cases that keep the places
+        r.seam().setScore(c.score);
+        r.seam().setBestScores(c.value, 0);
+        if (c.var == S) r.seam().setScore(c.value);
+        r.seam().setFishLimit(4);
+        r.seam().TrasformaScore(c.var == S ? &HandheldState::Score : &HandheldState::HiScoreA);
         EXPECT_EQ(r.digits(), c.digits) << c.value;
-        EXPECT_EQ(c.var == S ? r->Score : r->HiScoreA, c.valueAfter) << c.value;
-        EXPECT_EQ(r->Score, c.scoreAfter) << c.value;
+        EXPECT_EQ(c.var == S ? r.state().Score : r.state().HiScoreA, c.valueAfter) << c.value;
+        EXPECT_EQ(r.state().Score, c.scoreAfter) << c.value;
         // With no game under way the difficulty is left alone.
-        EXPECT_EQ(r->FishLimit, 4);
+        EXPECT_EQ(r.state().FishLimit, 4);
         EXPECT_EQ(r->timers().interval(TimerGioco), 120);
     }
 }
 
 TEST(Panel, MostraMissLightsTheLowestMarks) {
     for (int n = 0; n <= 3; ++n) {
-        Rig r;
-        r->MissCount = n;
-        r->MostraMiss();
+        HandheldRig r;
+        r.seam().setMissCount(n);
         EXPECT_EQ(r.lit(Im_Miss1), n >= 1);
         EXPECT_EQ(r.lit(Im_Miss2), n >= 2);
         EXPECT_EQ(r.lit(Im_Miss3), n >= 3);
@@ -153,44 +150,43 @@ TEST(Panel, MostraMissLightsTheLowestMarks) {
 }
 
 TEST(Panel, MostraManKeepsTheCatchPoseAndNascondiManClearsIt) {
-    Rig r;
-    r->PreparaSchermo();
-    r->ManPos = 3;
-    r->panel().light(Im_Man3A);
-    r->panel().light(Im_Man3C);
-    r->LegFrame = 3;
-    r->MostraMan();
+    HandheldRig r;
+    r.seam().PreparaSchermo();
+    r.seam().setFigure(3, 3);
+    r.seam().panel().setShown(Im_Man3A, true);
+    r.seam().panel().setShown(Im_Man3C, true);
+    r.seam().MostraMan();
     EXPECT_TRUE(r.lit(Im_Man3) && r.lit(Im_Man3B) && r.lit(Im_Man3C));
     EXPECT_FALSE(r.lit(Im_Man3A));
     EXPECT_FALSE(r.lit(Im_Man2) || r.lit(Im_Man1));
-    r->NascondiMan();
+    r.seam().NascondiMan();
     for (Element e : {Im_Man3, Im_Man3A, Im_Man3B, Im_Man3C})
         EXPECT_FALSE(r.lit(e));
 }
 
 TEST(Panel, PreparaSchermoAfterPowerOnKeepsTimeAndDigits) {
-    Rig r;
-    r->PreparaSchermo();
+    HandheldRig r;
+    r.seam().PreparaSchermo();
     EXPECT_EQ(r.litSegments(),
               (std::set<Element>{Im_Stick1, Im_Stick2, Im_Stick3, Im_TimeAM, Im_TimePP, Im_Note}));
     EXPECT_EQ(r.digits(), "1200");
-    EXPECT_EQ(r->MissCount, 0);
+    EXPECT_EQ(r.state().MissCount, 0);
 }
 
 TEST(Panel, SvuotaSchermoKeepsHiddenPlacesHidden) {
     for (int next = 0; next < 2; ++next) {
-        Rig r;
+        HandheldRig r;
         for (int k = 2; k <= 4; ++k)
-            r->panel().showPlace(k, false);
-        r->SvuotaSchermo();
+            r.seam().panel().setPlaceShown(k, false);
+        r.seam().SvuotaSchermo();
         EXPECT_EQ(r.digits(), "_---");
         EXPECT_TRUE(r.litSegments().empty());
-        EXPECT_EQ(r->MissCount, 0);
+        EXPECT_EQ(r.state().MissCount, 0);
         if (next == 0) {
-            r->RiempiSchermo();
+            r.seam().RiempiSchermo();
             EXPECT_EQ(r.digits(), "1200");
         } else {
-            r->PreparaSchermo();
+            r.seam().PreparaSchermo();
             EXPECT_EQ(r.digits(), "____");
         }
     }

@@ -1,7 +1,7 @@
 // The timer model and the random source.
 #include <gtest/gtest.h>
 
-#include "fakes.h"
+#include "handheld_rig.h"
 
 namespace fw::test {
 namespace {
@@ -40,6 +40,11 @@ TEST(Timers, EnableIntervalAndTickFollowTheModel) {
          {{Op::Enable, TimerGot, 0, 0, true, 440},
           {Op::Disable, TimerGot, 400, 0, false, 0},
           {Op::Enable, TimerGot, 400, 0, true, 840}}},
+        {"a tick past the end of the clock never comes",
+         {{Op::Enable, TimerGambe, kNever - 300, 0, true, kNever - 50},
+          {Op::Tick, TimerGambe, kNever - 50, 0, true, kNever},
+          {Op::Interval, TimerGambe, kNever - 10, 20, true, kNever},
+          {Op::Enable, TimerGioco, kNever - 119, 0, true, kNever}}},
     };
     for (const auto& c : cases) {
         Timers t;
@@ -92,26 +97,37 @@ TEST(Timers, IntervalsAtCreationAndTieOrder) {
 }
 
 TEST(Timers, AnHourAheadRunsEveryTickAtItsOwnTime) {
-    Rig r;
-    r.world.recordLocalReads = true;
+    HandheldRig r;
+    r.time.recordLocalReads = true;
     r.click(Puls_Time, true);
     r.click(Puls_Time, false);  // the clock: first tick after 1 ms, then every second
     r.at(3'600'000);
-    ASSERT_EQ(r.world.localReads, 3600);
+    ASSERT_EQ(r.time.localReads, 3600);
     for (int i = 0; i < 3600; ++i)
-        ASSERT_EQ(r.world.localReadTimes[i], 1 + 1000 * i);
+        ASSERT_EQ(r.time.localReadTimes[i], 1 + 1000 * i);
     EXPECT_EQ(r->timers().due(TimerClock), 3'600'001);
     EXPECT_EQ(r.now(), 3'600'000);
 }
 
+TEST(Timers, PlayRunsUpToTheEndOfTheClockAndStops) {
+    HandheldRig r;
+    r.at(kNever - 1000);
+    r.tap(kKeyRight);
+    r.at(kNever);
+    EXPECT_EQ(r.now(), kNever);
+    EXPECT_TRUE(r.lit(Im_Man2));  // the start sequence ran
+    EXPECT_EQ(r->nextDue(), std::nullopt);
+    EXPECT_FALSE(r.running().empty());
+}
+
 TEST(Timers, BloccaTimersLeavesTheClockRunning) {
-    Rig r;
+    HandheldRig r;
     r.click(Puls_Time, true);
     r.click(Puls_Time, false);
     for (int i = 1; i < TimerCount; ++i)
-        r->timers().enable(static_cast<TimerId>(i), r.now());
+        r.seam().enable(static_cast<TimerId>(i));
     const std::int64_t due = r->timers().due(TimerClock);
-    r->BloccaTimers();
+    r.seam().BloccaTimers();
     EXPECT_EQ(r.running(), std::vector<TimerId>{TimerClock});
     EXPECT_EQ(r->timers().due(TimerClock), due);
 }
@@ -146,25 +162,25 @@ TEST(Random, TheTickSeedsFromTheUtcTimeOfDay) {
     // a millisecond whose first draw gives 0 lights one.
     const std::uint32_t spawning = seedGiving({{3, 0}}, 45296789);
     for (auto [utc, fish] : {std::pair{45296789u, false}, {spawning, true}}) {
-        Rig r;
-        r.world.utcFixed = true;
-        r.startGame(1);
-        r->FishLimit = 6;
-        r->Score = 50;
+        HandheldRig r;
+        r.time.utcStill = true;
+        r.startGame(Mode::GameA);
+        r.seam().setFishLimit(6);
+        r.seam().setScore(50);
         r.setFish({Im_Fish23});
-        r->TickPhase = 1;
-        r.world.utcBase = utc;
+        r.seam().setTickPhase(1);
+        r.time.utcAtStart = utc;
         r.tick();
         EXPECT_EQ(r.lit(Im_Fish0), fish) << utc;
     }
     // The clock-driven source: the UTC base plus the core's own time.
-    Rig r;
-    r.world.utcBase = 45296789 - 270;
-    r.startGame(1);
-    r->FishLimit = 6;
-    r->Score = 50;
+    HandheldRig r;
+    r.time.utcAtStart = 45296789 - 270;
+    r.startGame(Mode::GameA);
+    r.seam().setFishLimit(6);
+    r.seam().setScore(50);
     r.setFish({Im_Fish23});
-    r->TickPhase = 1;
+    r.seam().setTickPhase(1);
     r.tick();  // at t = 270
     EXPECT_FALSE(r.lit(Im_Fish0));
 }

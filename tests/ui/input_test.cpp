@@ -66,18 +66,18 @@ TEST(Keys, AutoRepeatGivesRepeatedKeyDownsAndOneKeyUp) {
     for (int i = 0; i < 3; ++i) {
         key(*rig.form, QEvent::KeyRelease, Qt::Key_Left, true);
         EXPECT_FALSE(h.panel().shown(Puls_Left)) << "an auto-repeat release reached the game";
-        EXPECT_TRUE(h.KeyLatch);
+        EXPECT_TRUE(h.state().KeyLatch);
         key(*rig.form, QEvent::KeyPress, Qt::Key_Left, true);
     }
-    EXPECT_EQ(h.GameMode, 1);
+    EXPECT_EQ(h.state().GameMode, Mode::GameA);
     key(*rig.form, QEvent::KeyRelease, Qt::Key_Left);
     settle();
     EXPECT_TRUE(h.panel().shown(Puls_Left));
-    EXPECT_FALSE(h.KeyLatch);
+    EXPECT_FALSE(h.state().KeyLatch);
     // Once the figure stands (150 ms on), a repeated key-down moves it like any other.
     rig.clock += 200;
     key(*rig.form, QEvent::KeyPress, Qt::Key_Right, true);
-    EXPECT_EQ(h.ManPos, 3);
+    EXPECT_EQ(h.state().ManPos, 3);
 }
 
 TEST(Keys, AnUnmarkedRepeatPairIsStillARepeat) {
@@ -88,25 +88,25 @@ TEST(Keys, AnUnmarkedRepeatPairIsStillARepeat) {
     rig.clock += 200;  // the figure stands at the middle
     key(*rig.form, QEvent::KeyRelease, Qt::Key_Left, false, {}, 150);  // another key
     settle();
-    EXPECT_FALSE(h.KeyLatch);
+    EXPECT_FALSE(h.state().KeyLatch);
     key(*rig.form, QEvent::KeyPress, Qt::Key_Left, false, {}, 700);
-    EXPECT_EQ(h.ManPos, 1);
+    EXPECT_EQ(h.state().ManPos, 1);
     for (std::uint64_t t = 740; t < 1000; t += 40) {
         key(*rig.form, QEvent::KeyRelease, Qt::Key_Left, false, {}, t);
         key(*rig.form, QEvent::KeyPress, Qt::Key_Left, false, {}, t);
         settle();
-        EXPECT_TRUE(h.KeyLatch) << "a repeat pair at " << t << " counted as a release";
+        EXPECT_TRUE(h.state().KeyLatch) << "a repeat pair at " << t << " counted as a release";
         EXPECT_FALSE(h.panel().shown(Puls_Left));
     }
     // A real release and a quick new press: both count, in their order.
     key(*rig.form, QEvent::KeyRelease, Qt::Key_Left, false, {}, 1200);
     key(*rig.form, QEvent::KeyPress, Qt::Key_Right, false, {}, 1210);
-    EXPECT_EQ(h.ManPos, 2);
+    EXPECT_EQ(h.state().ManPos, 2);
     key(*rig.form, QEvent::KeyRelease, Qt::Key_Right, false, {}, 1300);
     EXPECT_FALSE(h.panel().shown(Puls_Right)) << "the release waits for a possible pair";
     settle();
     EXPECT_TRUE(h.panel().shown(Puls_Right));
-    EXPECT_FALSE(h.KeyLatch);
+    EXPECT_FALSE(h.state().KeyLatch);
 }
 
 TEST(Keys, OtherKeysNeverReachTheGameAsArrowsAndModifiersDoNotMatter) {
@@ -116,20 +116,20 @@ TEST(Keys, OtherKeysNeverReachTheGameAsArrowsAndModifiersDoNotMatter) {
             key(*rig.form, QEvent::KeyPress, k);
             key(*rig.form, QEvent::KeyRelease, k);
         }
-        EXPECT_EQ(rig.form->handheld().GameMode, 3);
-        EXPECT_EQ(rig.cues.played, 0);
+        EXPECT_EQ(rig.form->handheld().state().GameMode, Mode::PowerOn);
+        EXPECT_EQ(rig.cues.played(), 0);
     }
     const struct {
         int key;
         Qt::KeyboardModifiers mods;
-        int mode;
-    } cases[] = {{Qt::Key_Left, Qt::KeypadModifier, 1},
-                 {Qt::Key_Right, Qt::KeypadModifier | Qt::ShiftModifier, 2},
-                 {Qt::Key_Right, Qt::ControlModifier, 2}};
+        Mode mode;
+    } cases[] = {{Qt::Key_Left, Qt::KeypadModifier, Mode::GameA},
+                 {Qt::Key_Right, Qt::KeypadModifier | Qt::ShiftModifier, Mode::GameB},
+                 {Qt::Key_Right, Qt::ControlModifier, Mode::GameB}};
     for (const auto& c : cases) {
         Rig rig;
         key(*rig.form, QEvent::KeyPress, c.key, false, c.mods);
-        EXPECT_EQ(rig.form->handheld().GameMode, c.mode);
+        EXPECT_EQ(rig.form->handheld().state().GameMode, c.mode);
     }
 }
 
@@ -152,7 +152,7 @@ TEST(Capture, TheReleaseReachesThePressedButtonWhereverItHappens) {
             Rig rig;
             rig.form->setPlacesItself(placesItself);
             Handheld& h = rig.form->handheld();
-            const QPoint start(h.window().windowLeft(), h.window().windowTop());
+            const QPoint start(rig.form->windowLeft(), rig.form->windowTop());
             press(*rig.form, c.at);
             EXPECT_FALSE(h.panel().shown(c.button)) << c.what;
             EXPECT_EQ(rig.form->capture(), c.button) << c.what;
@@ -160,8 +160,9 @@ TEST(Capture, TheReleaseReachesThePressedButtonWhereverItHappens) {
             release(*rig.form, c.releaseAt);
             EXPECT_TRUE(h.panel().shown(c.button)) << c.what;
             EXPECT_FALSE(rig.form->capture()) << c.what;
-            EXPECT_EQ(h.GameMode, c.button == Puls_Time ? 0 : 3) << c.what;
-            EXPECT_EQ(QPoint(h.window().windowLeft(), h.window().windowTop()), start)
+            EXPECT_EQ(h.state().GameMode, c.button == Puls_Time ? Mode::Clock : Mode::PowerOn)
+                << c.what;
+            EXPECT_EQ(QPoint(rig.form->windowLeft(), rig.form->windowTop()), start)
                 << c.what << ": a button press dragged the window";
         }
 }
@@ -174,7 +175,7 @@ TEST(Capture, OtherButtonsOnTimeChangeNothingAndHoldNoCapture) {
         EXPECT_TRUE(h.panel().shown(Puls_Time));
         EXPECT_FALSE(rig.form->capture());
         release(*rig.form, kTime, b);
-        EXPECT_EQ(h.GameMode, 3);
+        EXPECT_EQ(h.state().GameMode, Mode::PowerOn);
     }
 }
 
@@ -184,17 +185,17 @@ TEST(Capture, HiddenElementsReceiveNothing) {
     Rig rig;
     Handheld& h = rig.form->handheld();
     press(*rig.form, kLeft, Qt::RightButton);
-    EXPECT_EQ(h.DragX, 0) << "the shown GAME A button does not take the press for the case";
+    EXPECT_EQ(h.state().DragX, 0) << "the shown GAME A button does not take the press for the case";
     release(*rig.form, kLeft, Qt::RightButton);
     key(*rig.form, QEvent::KeyPress, Qt::Key_Left);  // hides Puls_Left while held
     press(*rig.form, kLeft, Qt::RightButton);
-    EXPECT_EQ(QPoint(h.DragX, h.DragY), kLeft);
+    EXPECT_EQ(QPoint(h.state().DragX, h.state().DragY), kLeft);
     release(*rig.form, kLeft, Qt::RightButton);
     press(*rig.form, {5, 405}, Qt::RightButton);  // over the never shown Im_Num0
-    EXPECT_EQ(QPoint(h.DragX, h.DragY), QPoint(5, 405));
+    EXPECT_EQ(QPoint(h.state().DragX, h.state().DragY), QPoint(5, 405));
     release(*rig.form, {5, 405}, Qt::RightButton);
     press(*rig.form, {230, 160}, Qt::RightButton);  // over a lit figure: the LCD window gets it
-    EXPECT_EQ(QPoint(h.DragX, h.DragY), QPoint(230 - 174, 160 - 134));
+    EXPECT_EQ(QPoint(h.state().DragX, h.state().DragY), QPoint(230 - 174, 160 - 134));
 }
 
 // Where the window places itself the core drags it; where the compositor places
@@ -237,7 +238,8 @@ TEST(Capture, DraggingMovesTheWindowOnlyFromTheCaseOrTheLcdWithTheLeftButton) {
                 EXPECT_FALSE(f.capture()) << c.what << ": still captured";
             }
             release(f, screen - QPoint(f.windowLeft(), f.windowTop()), c.button);
-            EXPECT_EQ(f.handheld().GameMode, c.from == kTime ? 0 : 3) << c.what;
+            EXPECT_EQ(f.handheld().state().GameMode, c.from == kTime ? Mode::Clock : Mode::PowerOn)
+                << c.what;
         }
 }
 
@@ -248,9 +250,9 @@ TEST(Capture, LosingTheWindowReleasesTheHeldButton) {
     QEvent deactivate(QEvent::WindowDeactivate);
     QCoreApplication::sendEvent(rig.form.get(), &deactivate);
     EXPECT_TRUE(rig.form->handheld().panel().shown(Puls_ACL));
-    EXPECT_TRUE(rig.form->handheld().panel().lit(Im_Man1));  // the release restored power-on
-    release(*rig.form, kAcl);                                // the real release: nothing more
-    EXPECT_EQ(rig.form->handheld().GameMode, 3);
+    EXPECT_TRUE(rig.form->handheld().panel().shown(Im_Man1));  // the release restored power-on
+    release(*rig.form, kAcl);                                  // the real release: nothing more
+    EXPECT_EQ(rig.form->handheld().state().GameMode, Mode::PowerOn);
 }
 
 }  // namespace

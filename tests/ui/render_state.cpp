@@ -14,17 +14,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: ui_render_state OUT.png [poweron|timeheld]\n");
         return 2;
     }
-    fw::test::FakeStore store;
-    fw::test::FakeCues cues;
-    fw::test::FakeTime time;
-    struct NoWindow : fw::WindowHost {
-        int windowLeft() const override { return 0; }
-        int windowTop() const override { return 0; }
-        void setWindowLeft(int) override {}
-        void setWindowTop(int) override {}
-        void beep() override {}
-        void reportStoreError(const std::string&) override {}
-    } window;
+    fw::standin::MemoryStore store;
+    fw::standin::CueLog cues;
+    fw::standin::VirtualTime time;
+    fw::standin::HostWindow window;
     fw::Handheld handheld(store, cues, time, window);
     handheld.create();
     if (state == "timeheld") handheld.mouseDown(fw::Puls_Time, fw::MouseButton::Left, 5, 5);

@@ -6,6 +6,7 @@
 #include <random>
 
 #include "support.h"
+#include "test_seam.h"
 
 namespace fw::test {
 namespace {
@@ -26,10 +27,8 @@ QRgb expectedPixel(const Panel& panel, const Pictures& pics, int x, int y) {
             continue;
         }
         Element source = panel.pictureSource(e);
-        if (info(e).role == ElementRole::DigitPlace)
-            for (int k = 1; k <= 4; ++k)
-                if (Panel::placeElement(k) == e)
-                    source = static_cast<Element>(Im_Num0 + panel.digit(k));
+        if (const int k = Panel::placeOf(e))
+            source = static_cast<Element>(Im_Num0 + panel.digit(k));
         if (qAlpha(pics.of(source).pixel(px, py)) == 255) return qRgb(0, 0, 0);
     }
     return under;
@@ -63,7 +62,7 @@ Panel randomPanel(std::mt19937& rng) {
             p.blank(k);
         else
             p.putDigit(k, d);
-        p.showPlace(k, rng() % 4 != 0);
+        p.setPlaceShown(k, rng() % 4 != 0);
     }
     return p;
 }
@@ -81,8 +80,9 @@ TEST(Render, EveryPixelIsBlackWhereSomethingLitIsBlackElseThePictureBeneath) {
             expectRendered(p, pics, renderPanel(p, fakePictures(), scale), "random");
         }
     }
-    h.PreparaSchermo();
-    h.TrasformaScore(h.HiScoreA);
+    HandheldTestSeam seam(h);
+    seam.PreparaSchermo();
+    seam.TrasformaScore(&HandheldState::HiScoreA);
     expectRendered(h.panel(), fakePictures(), renderPanel(h.panel(), fakePictures()), "game-ready");
 }
 

@@ -11,6 +11,7 @@
 #include "about_window.h"
 #include "launcher.h"
 #include "support.h"
+#include "test_seam.h"
 
 namespace fw::test {
 namespace {
@@ -18,7 +19,7 @@ namespace {
 // The three windows as the program builds them, with every way out recorded.
 struct Shell {
     explicit Shell(std::optional<int> storedMode = std::nullopt, bool badType = false) {
-        if (storedMode) game.store.values["soundmode"] = *storedMode;
+        if (storedMode) game.store.set("SoundMode", *storedMode);
         if (badType) game.store.badTypes = {"SoundMode"};
         Rig& g = game;
         g.form->onClose = [this] { ++closed; };
@@ -112,7 +113,7 @@ TEST(Launcher, AMissingCatchCueShowsItsErrorForgetsTheChoiceAndEnds) {
 
 TEST(Launcher, AnUnwritableSoundModeShowsTheStoreErrorAndPlayGoesOn) {
     Shell s;
-    s.game.store.failWrites = {"SoundMode"};
+    s.game.store.failWrites = 1;
     pick(s.launcher, 2);
     s.launcher.Puls_PlayClick();
     EXPECT_EQ(s.game.errors, std::vector<QString>{"Failed to set data for 'SoundMode'"});
@@ -182,24 +183,24 @@ TEST(Menu, ShortcutsOnTheGameWindow) {
     EXPECT_EQ(s.closed, 0);
     QTest::keyClick(&f, Qt::Key_Escape);
     EXPECT_EQ(s.closed, 1) << "Esc closes the game window at once";
-    EXPECT_EQ(s.game.form->handheld().GameMode, 3) << "Esc never reached the game";
+    EXPECT_EQ(s.game.form->handheld().state().GameMode, Mode::PowerOn)
+        << "Esc never reached the game";
 }
 
 TEST(Menu, ResetHiscoresWritesBothBeepsOnceAndLeavesAGameRunning) {
     Shell s(2);
     s.launcher.Puls_PlayClick();
     Handheld& h = s.game.form->handheld();
-    h.HiScoreA = 40;
-    h.HiScoreB = 12;
+    HandheldTestSeam(h).setBestScores(40, 12);
     h.keyDown(kKeyRight);  // game B under way
     s.game.store.writes.clear();
     s.launcher.PM_8Hiscore->trigger();
     EXPECT_EQ(s.game.store.writes, (std::vector<std::string>{"HiScoreA=0", "HiScoreB=0"}));
     EXPECT_EQ(s.beeps, 1);
-    EXPECT_EQ(h.HiScoreA, 0);
-    EXPECT_EQ(h.HiScoreB, 0);
-    EXPECT_TRUE(h.Playing);
-    EXPECT_EQ(h.GameMode, 2);
+    EXPECT_EQ(h.state().HiScoreA, 0);
+    EXPECT_EQ(h.state().HiScoreB, 0);
+    EXPECT_TRUE(h.state().Playing);
+    EXPECT_EQ(h.state().GameMode, Mode::GameB);
 }
 
 TEST(Menu, TheRightReleaseOpensItAfterAHeldLeftButtonIsReleased) {
@@ -222,7 +223,7 @@ TEST(Menu, TheRightReleaseOpensItAfterAHeldLeftButtonIsReleased) {
         << "a popup of the hidden launcher, not of the game window";
     EXPECT_TRUE(f.handheld().panel().shown(Puls_Time)) << "TIME got its release first";
     EXPECT_FALSE(f.capture());
-    EXPECT_EQ(f.handheld().GameMode, 0);
+    EXPECT_EQ(f.handheld().state().GameMode, Mode::Clock);
     s.launcher.PM_Menu->hide();
 }
 

@@ -5,16 +5,10 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
-#include <algorithm>
-#include <cctype>
 
 namespace fw::test {
 
 namespace {
-std::string lower(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
-    return s;
-}
 void put16(QByteArray& b, int v) {
     b.append(char(v & 0xff)).append(char((v >> 8) & 0xff));
 }
@@ -23,20 +17,6 @@ void put32(QByteArray& b, qint64 v) {
         b.append(char((v >> (8 * i)) & 0xff));
 }
 }  // namespace
-
-int FakeStore::ReadInteger(const std::string&, const std::string& name, int def) {
-    for (const std::string& bad : badTypes)
-        if (lower(bad) == lower(name)) throw StoreError("Invalid data type for '" + name + "'");
-    auto it = values.find(lower(name));
-    return it == values.end() ? def : it->second;
-}
-
-void FakeStore::WriteInteger(const std::string&, const std::string& name, int value) {
-    if (std::find(failWrites.begin(), failWrites.end(), name) != failWrites.end())
-        throw StoreError("Failed to set data for '" + name + "'");
-    writes.push_back(name + "=" + std::to_string(value));
-    values[lower(name)] = value;
-}
 
 QByteArray bmpBytes(const BmpSpec& s, const std::function<int(int, int)>& index) {
     const int bpp = s.bitsPerPixel;
@@ -124,6 +104,9 @@ const Pictures& fakePictures() {
 }
 
 Rig::Rig(bool created) {
+    time.local = {10, 30};
+    time.utcAtStart = 12345;
+    time.utcStill = true;
     form = std::make_unique<TForm1>(store, cues, time, fakePictures(), [this] { return clock; });
     form->showStoreError = [this](const QString& m) { errors.push_back(m); };
     if (created) form->create();

@@ -1,50 +1,20 @@
-// Stand-ins for the world outside the ui: store, cues, clock, and pictures written
-// on the fly with known pixels.
+// What the ui tests share: pictures written on the fly with known pixels, and a game
+// window on the stand-ins for the store, the cues and the clock.
 #pragma once
 
 #include <QByteArray>
 #include <QImage>
 #include <QString>
 #include <QTemporaryDir>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "game_window.h"
-#include "interfaces.h"
 #include "pictures.h"
+#include "stand_ins.h"
 
 namespace fw::test {
-
-class FakeStore : public SettingsStore {
-  public:
-    void Open() override {}
-    int ReadInteger(const std::string&, const std::string& name, int def) override;
-    void WriteInteger(const std::string&, const std::string& name, int value) override;
-    std::map<std::string, int> values;    // by lower-case name
-    std::vector<std::string> failWrites;  // names whose write throws
-    std::vector<std::string> badTypes;    // names stored as another type than text
-    std::vector<std::string> writes;
-};
-
-class FakeCues : public CuePlayer {
-  public:
-    void Suona(Cue) override { ++played; }
-    void Silenzio() override { ++silenced; }
-    int played = 0, silenced = 0;
-};
-
-class FakeTime : public TimeSource {
-  public:
-    LocalTime localTime() override {
-        ++localReads;
-        return local;
-    }
-    std::uint32_t utcMillisOfDay() override { return 12345; }
-    LocalTime local{10, 30};
-    int localReads = 0;
-};
 
 // A 1-bit BMP file. pixel(x, y) gives the palette index (0 or 1) of each pixel.
 struct BmpSpec {
@@ -67,9 +37,9 @@ const Pictures& fakePictures();
 // A game window with stand-ins, its handheld created (power-on pattern).
 struct Rig {
     explicit Rig(bool created = true);
-    FakeStore store;
-    FakeCues cues;
-    FakeTime time;
+    standin::MemoryStore store;
+    standin::CueLog cues;
+    standin::VirtualTime time;
     std::int64_t clock = 100'000;  // the host's monotonic milliseconds
     std::vector<QString> errors;   // store errors shown
     std::unique_ptr<TForm1> form;

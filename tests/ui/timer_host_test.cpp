@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include "support.h"
+#include "test_seam.h"
 
 namespace fw::test {
 namespace {
@@ -59,9 +60,9 @@ TEST(TimerHost, InputEventsAdvanceTheCoreToTheirTimeFirst) {
 
 TEST(TimerHost, TheArmedDeadlineFiresOnTime) {
     for (bool timerFd : {true, false}) {
-        FakeStore store;
-        FakeCues cues;
-        FakeTime time;
+        standin::MemoryStore store;
+        standin::CueLog cues;
+        standin::VirtualTime time;
         TForm1 form(store, cues, time, fakePictures());
         form.create();
         Handheld& h = form.handheld();
@@ -70,7 +71,7 @@ TEST(TimerHost, TheArmedDeadlineFiresOnTime) {
         h.mouseDown(Puls_Time, MouseButton::Left, 1, 1);
         h.mouseUp(Puls_Time, MouseButton::Left, 1, 1);  // first clock tick 1 ms on
         // Pretend the tick is due 30 ms from now.
-        h.timers().setInterval(TimerClock, 30, h.now());
+        HandheldTestSeam(h).setInterval(TimerClock, 30);
         QEventLoop loop;
         QElapsedTimer elapsed;
         std::int64_t firedAt = -1;

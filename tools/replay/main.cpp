@@ -1,6 +1,11 @@
 // fenwater-replay [--utc HH:MM:SS.mmm] [--local HH:MM:SS] [--hiscore-a TEXT]
 //                 [--hiscore-b TEXT] [--trace] SCRIPT
 // Plays a script of timed input events on the real handheld core and prints the panel.
+// SCRIPT is a regular file, or "-" for standard input; times run from 0 to 10,000,000,000
+// ms and lines hold at most 1,000 characters. A script outside these bounds, or one that
+// is not a regular file, ends the tool with a message and status 2.
+#include <sys/stat.h>
+
 #include <fstream>
 #include <iostream>
 
@@ -52,7 +57,14 @@ int main(int argc, char** argv) {
         return fw::renderPanel(panel, scale).save(QString::fromStdString(file), "PNG");
     };
 #endif
-    if (script == "-") return fw::replay::run(options, std::cin, std::cout, std::cerr, png);
+    struct stat file {};
+    if (script == "-") {
+        if (fstat(0, &file) == 0 && S_ISDIR(file.st_mode))
+            return usage("standard input is a folder");
+        return fw::replay::run(options, std::cin, std::cout, std::cerr, png);
+    }
+    if (stat(script.c_str(), &file) != 0) return usage(("cannot read " + script).c_str());
+    if (!S_ISREG(file.st_mode)) return usage(("not a regular file: " + script).c_str());
     std::ifstream in(script);
     if (!in) return usage(("cannot read " + script).c_str());
     return fw::replay::run(options, in, std::cout, std::cerr, png);

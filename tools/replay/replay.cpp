@@ -1,6 +1,5 @@
 #include "replay.h"
 
-#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <istream>
@@ -8,87 +7,16 @@
 #include <sstream>
 
 #include "integer_text.h"
+#include "virtual_handheld.h"
 
 namespace fw::replay {
 
 namespace {
 
-bool sameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
+const char* cueName(const standin::CueEvent& e) {
+    if (e.stop) return "Stop";
+    return e.cue == Cue::Got ? "Got" : e.cue == Cue::Move ? "Move" : "Start";
 }
-
-// Everything the handheld sees of the outside world, recorded on the virtual clock.
-class World : public SettingsStore, public CuePlayer, public TimeSource, public WindowHost {
-  public:
-    World(const Options& o, std::ostream& out) : options_(o), out_(out) {
-        if (o.hiscoreA) values_.emplace_back("HiScoreA", *o.hiscoreA);
-        if (o.hiscoreB) values_.emplace_back("HiScoreB", *o.hiscoreB);
-    }
-    void attach(const Handheld* h) { handheld_ = h; }
-    void failNextWrite() { failNextWrite_ = true; }
-    std::ostream& line() { return out_ << "t=" << (handheld_ ? handheld_->now() : 0) << ' '; }
-    void trace(const std::string& what) {
-        if (options_.trace) line() << what << '\n';
-    }
-
-    void Open() override {}
-    int ReadInteger(const std::string&, const std::string& name, int def) override {
-        for (const auto& [n, text] : values_)
-            if (sameName(n, name)) return parseIntegerText(text).value_or(def);
-        return def;
-    }
-    void WriteInteger(const std::string&, const std::string& name, int value) override {
-        if (failNextWrite_) {
-            failNextWrite_ = false;
-            throw StoreError("Failed to set data for '" + name + "'");
-        }
-        trace("write " + name + "=" + std::to_string(value));
-        for (auto& [n, text] : values_)
-            if (sameName(n, name)) {
-                text = std::to_string(value);
-                return;
-            }
-        values_.emplace_back(name, std::to_string(value));
-    }
-
-    void Suona(Cue cue) override {
-        trace(std::string("cue ") + (cue == Cue::Got    ? "Got"
-                                     : cue == Cue::Move ? "Move"
-                                                        : "Start"));
-    }
-    void Silenzio() override { trace("cue Stop"); }
-
-    LocalTime localTime() override {
-        const std::int64_t s = (options_.localAtStart + now() / 1000) % 86400;
-        return {static_cast<int>(s / 3600), static_cast<int>(s / 60 % 60)};
-    }
-    std::uint32_t utcMillisOfDay() override {
-        return static_cast<std::uint32_t>((options_.utcAtStart + now()) % 86'400'000);
-    }
-
-    int windowLeft() const override { return left_; }
-    int windowTop() const override { return top_; }
-    void setWindowLeft(int left) override { left_ = left; }
-    void setWindowTop(int top) override { top_ = top; }
-    void beep() override { trace("beep"); }
-    void reportStoreError(const std::string& message) override {
-        line() << "error " << message << '\n';
-    }
-
-  private:
-    std::int64_t now() const { return handheld_ ? handheld_->now() : 0; }
-
-    const Options& options_;
-    std::ostream& out_;
-    const Handheld* handheld_ = nullptr;
-    std::vector<std::pair<std::string, std::string>> values_;
-    bool failNextWrite_ = false;
-    int left_ = -700;
-    int top_ = -500;
-};
 
 struct BadLine {
     std::string message;
@@ -142,6 +70,19 @@ HeldButtons held(const std::string& word) {
     return h;
 }
 
+// Reads the next line of the script, without its end, into text; false at the end.
+bool readLine(std::istream& in, std::string& text) {
+    text.clear();
+    for (int c = in.get(); c != std::char_traits<char>::eof(); c = in.get()) {
+        if (c == '\n') return true;
+        if (text.size() == kMaxLineLength)
+            throw BadLine{"line longer than " + std::to_string(kMaxLineLength) + " characters"};
+        text.push_back(static_cast<char>(c));
+    }
+    if (in.bad()) throw BadLine{"cannot read the script"};
+    return !text.empty();
+}
+
 void expectWords(const std::vector<std::string>& w, std::size_t n) {
     if (w.size() < n) throw BadLine{"missing word"};
     if (w.size() > n) throw BadLine{"extra word '" + w[n] + "'"};
@@ -168,15 +109,16 @@ std::optional<std::uint32_t> parseTimeOfDay(const std::string& text, bool withMi
     return withMillis ? seconds * 1000 + static_cast<std::uint32_t>(ms) : seconds;
 }
 
-std::string dumpLine(const Handheld& h) {
+std::string dumpLine(const Handheld& h, const WindowHost& window) {
+    const HandheldState& s = h.state();
     std::ostringstream o;
-    o << "t=" << h.now() << " GameMode=" << h.GameMode << " Playing=" << h.Playing
-      << " ManFree=" << h.ManFree << " KeyLatch=" << h.KeyLatch << " ManPos=" << h.ManPos
-      << " LegFrame=" << h.LegFrame << " Score=" << h.Score << " HiScoreA=" << h.HiScoreA
-      << " HiScoreB=" << h.HiScoreB << " MissCount=" << h.MissCount << " FishLimit=" << h.FishLimit
-      << " TickPhase=" << h.TickPhase << " CrabStage=" << h.CrabStage
-      << " CrabCounter=" << h.CrabCounter << " CrabLane=" << h.CrabLane
-      << " window=" << h.window().windowLeft() << ',' << h.window().windowTop() << " digits=";
+    o << "t=" << h.now() << " GameMode=" << static_cast<int>(s.GameMode) << " Playing=" << s.Playing
+      << " ManFree=" << s.ManFree << " KeyLatch=" << s.KeyLatch << " ManPos=" << s.ManPos
+      << " LegFrame=" << s.LegFrame << " Score=" << s.Score << " HiScoreA=" << s.HiScoreA
+      << " HiScoreB=" << s.HiScoreB << " MissCount=" << s.MissCount << " FishLimit=" << s.FishLimit
+      << " TickPhase=" << s.TickPhase << " CrabStage=" << s.CrabStage
+      << " CrabCounter=" << s.CrabCounter << " CrabLane=" << s.CrabLane
+      << " window=" << window.windowLeft() << ',' << window.windowTop() << " digits=";
     const Panel& p = h.panel();
     for (int k = 1; k <= 4; ++k) {
         if (!p.placeShown(k))
@@ -205,7 +147,7 @@ std::string dumpLine(const Handheld& h) {
         if (!p.shown(e)) hidden.emplace_back(nameOf(e));
     for (int i = 0; i < ElementCount; ++i) {
         auto e = static_cast<Element>(i);
-        if (isSegment(e) && p.lit(e)) lit.emplace_back(nameOf(e));
+        if (isSegment(e) && p.shown(e)) lit.emplace_back(nameOf(e));
     }
     list("timers", timers);
     list("hidden", hidden);
@@ -215,23 +157,45 @@ std::string dumpLine(const Handheld& h) {
 
 int run(const Options& options, std::istream& in, std::ostream& out, std::ostream& err,
         const PngWriter& png) {
-    World world(options, out);
-    Handheld handheld(world, world, world, world);
-    world.attach(&handheld);
-    handheld.create();
+    // The handheld on the stand-ins: the store holds the given best scores as text and
+    // reads them as the settings file does; with --trace every write, cue and beep is
+    // printed at its time.
+    standin::VirtualHandheld game;
+    auto line = [&]() -> std::ostream& { return out << "t=" << game.now() << ' '; };
+    auto trace = [&](const std::string& what) {
+        if (options.trace) line() << what << '\n';
+    };
+    if (options.hiscoreA) game.store.values["HiScoreA"] = *options.hiscoreA;
+    if (options.hiscoreB) game.store.values["HiScoreB"] = *options.hiscoreB;
+    game.store.parse = parseIntegerText;
+    game.store.onWrite = [&](const std::string& name, int value) {
+        trace("write " + name + "=" + std::to_string(value));
+    };
+    game.cues.record = false;
+    game.cues.onCue = [&](const standin::CueEvent& e) { trace(std::string("cue ") + cueName(e)); };
+    game.time.localAtStart = options.localAtStart;
+    game.time.utcAtStart = options.utcAtStart;
+    game.window.onBeep = [&] { trace("beep"); };
+    game.window.onError = [&](const std::string& message) {
+        line() << "error " << message << '\n';
+    };
+    game.start();
+    Handheld& handheld = game.h();
 
     std::string text;
     std::int64_t last = 0;
-    for (int lineNo = 1; std::getline(in, text); ++lineNo) {
-        if (auto hash = text.find('#'); hash != std::string::npos) text.erase(hash);
-        std::istringstream words(text);
-        std::vector<std::string> w;
-        for (std::string word; words >> word;)
-            w.push_back(word);
-        if (w.empty()) continue;
+    for (int lineNo = 1;; ++lineNo) {
         try {
+            if (!readLine(in, text)) break;
+            if (auto hash = text.find('#'); hash != std::string::npos) text.erase(hash);
+            std::istringstream words(text);
+            std::vector<std::string> w;
+            for (std::string word; words >> word;)
+                w.push_back(word);
+            if (w.empty()) continue;
             const std::int64_t t = number(w[0]);
             if (t < last) throw BadLine{"time goes backwards"};
+            if (t > kMaxTime) throw BadLine{"time past " + std::to_string(kMaxTime) + " ms"};
             if (w.size() < 2) throw BadLine{"missing command"};
             last = t;
             handheld.advanceTo(t);
@@ -261,7 +225,7 @@ int run(const Options& options, std::istream& in, std::ostream& out, std::ostrea
                     handheld.mouseDown(e, b, x, y);
                 } else {
                     handheld.mouseUp(e, b, x, y);
-                    if (b == MouseButton::Right) world.trace("menu");
+                    if (b == MouseButton::Right) trace("menu");
                 }
             } else if (cmd == "menu") {
                 expectWords(w, 3);
@@ -270,10 +234,10 @@ int run(const Options& options, std::istream& in, std::ostream& out, std::ostrea
             } else if (cmd == "store") {
                 expectWords(w, 3);
                 if (w[2] != "fail") throw BadLine{"unknown store command '" + w[2] + "'"};
-                world.failNextWrite();
+                game.store.failWrites = 1;
             } else if (cmd == "dump") {
                 expectWords(w, 2);
-                out << dumpLine(handheld) << '\n';
+                out << dumpLine(handheld, game.window) << '\n';
             } else if (cmd == "png") {
                 expectWords(w, w.size() < 4 ? 3 : 4);
                 const int scale = w.size() < 4 ? 1 : smallNumber(w[3]);
