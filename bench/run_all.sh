@@ -41,7 +41,7 @@ echo "== core on the virtual clock (target >= 2 million game ticks/s)"
 echo "== a stopped process and a blocked event loop during game B at 43 ms, offscreen"
 QT_QPA_PLATFORM=offscreen "$b/fenwater_hiccup" "$runs" 2>/dev/null
 
-echo "== timer fidelity, offscreen"
+echo "== timer fidelity, offscreen (load average now: $(cut -d' ' -f1-3 /proc/loadavg))"
 QT_QPA_PLATFORM=offscreen "$b/fenwater_timer_fidelity" "$(pick 400 8)" "$runs" 2>/dev/null
 
 echo "== key to repaint inside the program, offscreen"

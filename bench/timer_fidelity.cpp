@@ -12,11 +12,16 @@
 // least-squares line of the lateness over the tick number, and the median error of one
 // period. The timer host's enable also falls somewhere inside a millisecond of the
 // core's clock: that phase is printed on its own; it moves every tick of the timer by
-// the same amount and is no lateness.
+// the same amount and is no lateness. A bare loop that sleeps on a timerfd to the same
+// whole-millisecond deadlines, without Qt or a handler, gives the machine's own floor:
+// how late the kernel wakes a thread on time.
 //
 //   fenwater_timer_fidelity [TICKS] [RUNS]   (default 400 ticks at 43 ms, half as many at
 //                                             120 ms, 3 runs; QT_QPA_PLATFORM defaults
 //                                             to offscreen)
+#include <sys/timerfd.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <cstdlib>
 #include <string>
@@ -115,6 +120,27 @@ Run qtimers(Qt::TimerType type, int interval, int n) {
     return r;
 }
 
+// The floor: a thread that sleeps on a timerfd, absolute deadlines one interval apart on
+// whole milliseconds, and notes when it wakes.
+Run bareTimerFd(int interval, int n) {
+    Run r{"bare timerfd loop (no Qt)", interval, {}, -1, false};
+    const int fd = timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC);
+    if (fd < 0) return r;
+    const std::int64_t startMs = monoNanos() / 1'000'000 + 1;
+    for (int k = 1; k <= n; ++k) {
+        const std::int64_t dueMs = startMs + std::int64_t(k) * interval;
+        itimerspec when{};
+        when.it_value.tv_sec = dueMs / 1000;
+        when.it_value.tv_nsec = (dueMs % 1000) * 1'000'000;
+        timerfd_settime(fd, TFD_TIMER_ABSTIME, &when, nullptr);
+        std::uint64_t expirations = 0;
+        if (read(fd, &expirations, sizeof expirations) < 0) break;
+        r.late.push_back(double(monoNanos() - dueMs * 1'000'000) / 1e6);
+    }
+    close(fd);
+    return r;
+}
+
 struct Figure {
     Stats late;        // of |actual - nominal|
     double drift;      // ms per 1000 ticks
@@ -153,14 +179,16 @@ int main(int argc, char** argv) {
             const Run host = timerHost(interval, ticks);
             const Run precise = qtimers(Qt::PreciseTimer, interval, ticks);
             const Run coarse = qtimers(Qt::CoarseTimer, interval, ticks);
+            const Run bare = bareTimerFd(interval, ticks);
             disturbed |= host.disturbed;
-            for (const Run* r : {&host, &precise, &coarse}) {
+            for (const Run* r : {&host, &precise, &coarse, &bare}) {
                 const Figure f = figure(*r);
                 std::printf("| %d | %s%s | %d ms | %zu | %.3f | %.3f | %.3f | %+.4f | %.3f |\n",
                             run, r->host.c_str(), r->disturbed ? " (disturbed)" : "", interval,
                             f.late.n, f.late.median, f.late.p99, f.late.max, f.drift, f.periodErr);
             }
-            const Figure h = figure(host), p = figure(precise), c = figure(coarse);
+            const Figure h = figure(host), p = figure(precise), c = figure(coarse),
+                         b = figure(bare);
             const std::string at = std::to_string(interval) + " ms, ";
             figures.add(at + "timer host: median lateness from the deadline", h.late.median, 0.2);
             figures.add(at + "timer host: p99 lateness", h.late.p99, 2);
@@ -178,6 +206,8 @@ int main(int argc, char** argv) {
             figures.add(at + "precise / timer host, p99", p.late.p99 / h.late.p99, -1, "x");
             figures.add(at + "coarse / timer host, median", c.late.median / h.late.median, -1, "x");
             figures.add(at + "coarse / timer host, p99", c.late.p99 / h.late.p99, -1, "x");
+            figures.add(at + "bare timerfd loop: median lateness", b.late.median);
+            figures.add(at + "bare timerfd loop: p99 lateness", b.late.p99);
             figures.add(at + "phase of the core's ms clock at the enable (not lateness)",
                         host.phase, -1, "ms, within [0, 1)");
         }
