@@ -203,7 +203,7 @@ std::vector<unsigned char> readImage(const char* name, const MixFormat& mix) {
 
 // The decoded sound, freed with SDL's own free.
 struct Decoded {
-    SDL_AudioSpec spec{};
+    SDL_AudioSpec format{};
     Uint8* buf = nullptr;
     Uint32 len = 0;
     ~Decoded() { SDL_FreeWAV(buf); }
@@ -217,25 +217,26 @@ std::vector<unsigned char> loadCue(const char* name, const MixFormat& mix) {
     {
         const std::vector<unsigned char> image = readImage(name, mix);
         if (image.empty() || !SDL_LoadWAV_RW(SDL_RWFromConstMem(image.data(), int(image.size())), 1,
-                                             &in.spec, &in.buf, &in.len)) {
+                                             &in.format, &in.buf, &in.len)) {
             return {};
         }
     }
     // The decoder's view must agree with the header's.
-    const int inFrame = in.spec.channels * int(SDL_AUDIO_BITSIZE(in.spec.format) / 8);
-    if (in.spec.freq < kMinCueRate || in.spec.freq > kMaxCueRate || in.spec.channels < 1 ||
-        in.spec.channels > kMaxCueChannels || in.len > kMaxDecodedBytes || inFrame <= 0) {
+    const int inFrame = in.format.channels * int(SDL_AUDIO_BITSIZE(in.format.format) / 8);
+    if (in.format.freq < kMinCueRate || in.format.freq > kMaxCueRate || in.format.channels < 1 ||
+        in.format.channels > kMaxCueChannels || in.len > kMaxDecodedBytes || inFrame <= 0) {
         return {};
     }
 
-    SDL_AudioStream* stream = SDL_NewAudioStream(in.spec.format, in.spec.channels, in.spec.freq,
-                                                 mix.format, Uint8(mix.channels), mix.rate);
+    SDL_AudioStream* stream =
+        SDL_NewAudioStream(in.format.format, in.format.channels, in.format.freq, mix.format,
+                           Uint8(mix.channels), mix.rate);
     if (!stream) return {};
     // Converted in pieces, so that nothing but the result grows with the sound. The
     // header bounded the result; a little more is the resampler's rounding.
     const int outFrame = mixFrameBytes(mix);
     const long long expected =
-        (in.len / inFrame * (long long)mix.rate + in.spec.freq - 1) / in.spec.freq * outFrame;
+        (in.len / inFrame * (long long)mix.rate + in.format.freq - 1) / in.format.freq * outFrame;
     const std::size_t limit = std::size_t(std::min(expected, kMaxCueBytes)) + 64 * outFrame;
     std::vector<unsigned char> out;
     out.reserve(limit);

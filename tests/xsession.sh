@@ -197,6 +197,38 @@ run_folder() {
     cp -r "$(dirname "$1")/SOUND" "$(dirname "$1")/readme.txt" "$(dirname "$1")/whatsnew.txt" "$2/"
 }
 
+# Starts PROGRAM in the run folder RUN (output to fenwater.log beside it), waits for its
+# launcher and presses Play; CASE names the run in failures.
+#   start_and_play PROGRAM RUN CASE
+start_and_play() {
+    LOG="$(dirname "$2")/fenwater.log"
+    start_program "$1" "$2" "$LOG"
+    _launcher=$(waitfor "About Fenwater..." 10) || fail "$3: the launcher did not appear"
+    sleep 0.3
+    press_play "$_launcher"
+}
+
+# After Play: the sound error box within SECONDS and no game window; OK ends the program
+# with status 0 and "SoundMode" -1 stored.
+#   expect_sound_error CASE SECONDS
+expect_sound_error() {
+    _box=$(waitfor "Error" "$2") || fail "$1: no sound error box within $2 s of Play"
+    [ -z "$(visible "Fenwater (Ostrel) Simulator")" ] || fail "$1: the game window came up"
+    xdotool windowactivate --sync "$_box" key Return
+    wait_exit "$GAME" 5 || fail "$1: the program did not end after OK"
+    [ "$STATUS" = 0 ] || fail "$1: the program ended with status $STATUS"
+    _mode=$(stored_sound_mode)
+    [ "$_mode" = "-1" ] || fail "$1: \"SoundMode\" is '$_mode' after the error, not -1"
+}
+
+# Esc on the focused window ends the program with status 0.
+#   escape_ends CASE
+escape_ends() {
+    xdotool key Escape
+    wait_exit "$GAME" 5 || fail "$1: Esc did not end the program"
+    [ "$STATUS" = 0 ] || fail "$1: the program ended with status $STATUS"
+}
+
 fail() {
     echo "FAIL: $1"
     window_titles | sed 's/^/  window: /'

@@ -1,5 +1,5 @@
 // The core tests' rig: a handheld on the stand-ins with the test seam at hand, the
-// states a player reaches, and the seeds that make the game's draws come out as asked.
+// states a player reaches, and the random seeds that make the game's draws come out as asked.
 #pragma once
 
 #include <initializer_list>

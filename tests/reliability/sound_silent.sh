@@ -24,11 +24,7 @@ for row in "intact cues|disk||yes" "corrupt Move.wav|disk|move|no" "no audio dev
     [ "$spoil" = move ] && head -c 1000 /dev/urandom >"$dir/run/SOUND/Move.wav"
     settings_home "$dir/config" 0
     export SDL_AUDIODRIVER="$driver" SDL_DISKAUDIOFILE="$dir/audio.raw"
-    LOG="$dir/fenwater.log"
-    start_program "$prog" "$dir/run" "$LOG"
-    launcher=$(waitfor "About Fenwater..." 10) || fail "$case: the launcher did not appear"
-    sleep 0.3
-    press_play "$launcher"
+    start_and_play "$prog" "$dir/run" "$case"
     form=$(waitsized "Fenwater (Ostrel) Simulator" 10 652 443) || fail "$case: the game window did not come up"
     [ -z "$(visible "Error")" ] || fail "$case: an error box was shown"
     xdotool windowactivate --sync "$form" >/dev/null 2>&1 || true
@@ -40,7 +36,6 @@ for row in "intact cues|disk||yes" "corrupt Move.wav|disk|move|no" "no audio dev
         python3 "$here/heard.py" "$dir/audio.raw" "$heard" || fail "$case: the recorded output is wrong"
     fi
     [ "$(stored_sound_mode)" = 0 ] || fail "$case: \"SoundMode\" changed"
-    xdotool key Escape
-    wait_exit "$GAME" 5 || fail "$case: Esc did not end the program"
+    escape_ends "$case"
     echo "$case: plays on without an error"
 done
