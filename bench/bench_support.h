@@ -1,10 +1,12 @@
 // What the real-time harnesses share: a clock that notes when each game tick runs (the
 // store and the cues are the stand-ins, the cues silent), the game window with
-// probes on its key and repaint handling, a host made of one plain QTimer per timer to
-// compare the timer host with, and the order statistics the harnesses print.
+// probes on its key and repaint handling, hosts made of one QTimer per timer (coarse or
+// precise) to compare the timer host with, the process's own costs, and the order
+// statistics and the tables of repeated figures the harnesses print.
 #pragma once
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QPaintEvent>
@@ -15,7 +17,9 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <string>
@@ -100,17 +104,24 @@ inline void runFor(int ms) {
     loop.exec();
 }
 
-// Clears the last two segments of every lane, so that no fish is ever caught or missed
-// and the game tick keeps running at one interval for as long as a run needs.
+// Clears the last two segments of every lane, and sends any crab away, so that nothing
+// is ever caught or missed and the game tick keeps running at one interval for as long
+// as a run needs.
 inline void keepFishAway(Handheld& h) {
     HandheldTestSeam seam(h);
     for (int l = 1; l <= 3; ++l)
         for (int k = l + 1; k <= l + 2; ++k)
             seam.panel().setShown(h.state().FishSeg[l][k], false);
+    if (h.state().CrabStage > 0) {
+        for (int k = 1; k <= 3; ++k)
+            seam.panel().setShown(h.state().CrabSeg[h.state().CrabLane][k], false);
+        seam.setCrab(h.state().CrabLane, 0);
+    }
 }
 
-// The real game window on an in-memory store and silent cues, shown, with a game A
-// started from its key and the fish kept off the lane ends at every tick.
+// The real game window on an in-memory store and silent cues, shown, with a game
+// started from its key (left: game A, right: game B) and kept from catching or missing
+// at every tick.
 struct LiveGame {
     standin::MemoryStore store;
     standin::CueLog cues;
@@ -118,28 +129,32 @@ struct LiveGame {
     ProbeForm form{store, cues, clock, Pictures::builtIn()};
     Handheld& h = form.handheld();
 
-    LiveGame() {
+    explicit LiveGame(int key = kKeyLeft) {
         cues.record = false;
         form.create();
-        form.show();
+        form.showCentred();  // on the screen, where the X server draws it
         QObject::connect(&form.timerHost(), &TimerHost::due, &form,
                          [this] { form.handle([this] { keepFishAway(h); }); });
-        form.handle([this] { h.keyDown(kKeyLeft); });
-        form.handle([this] { h.keyUp(kKeyLeft); });
+        form.handle([this, key] { h.keyDown(key); });
+        form.handle([this, key] { h.keyUp(key); });
     }
 };
 
-// A window on a handheld driven the simple way: one QTimer of the default (coarse)
-// type per timer, each calling its handler straight from its timeout, started and
-// stopped to mirror what the handlers did to the handheld's timer table.
-class NaiveWindow final : public QWidget {
+// A window on a handheld driven the way a Qt program usually drives timers: one
+// periodic QTimer per timer, each calling its handler straight from its timeout,
+// started, restarted and stopped to mirror what the handlers did to the handheld's timer
+// table. With Qt::CoarseTimer (Qt's default) a period may stretch by up to 5 %; with
+// Qt::PreciseTimer each period runs from the last due time, so it keeps its rhythm too.
+class QTimerWindow final : public QWidget {
   public:
-    NaiveWindow(SettingsStore& store, CuePlayer& cues, TimeSource& time, const Pictures& pictures)
+    QTimerWindow(SettingsStore& store, CuePlayer& cues, TimeSource& time, const Pictures& pictures,
+                 Qt::TimerType type)
         : pictures_(pictures), handheld_(store, cues, time, host_) {
         setFixedSize(kWindowWidth, kWindowHeight);
         setAttribute(Qt::WA_OpaquePaintEvent);
         for (int i = 0; i < TimerCount; ++i) {
             const auto id = static_cast<TimerId>(i);
+            qt_[i].setTimerType(type);
             connect(&qt_[i], &QTimer::timeout, this, [this, id] { run(id); });
         }
     }
@@ -216,7 +231,7 @@ class NaiveWindow final : public QWidget {
 
 // Order statistics of a sample.
 struct Stats {
-    double median = 0, p99 = 0, max = 0, mean = 0;
+    double min = 0, median = 0, p90 = 0, p99 = 0, max = 0, mean = 0;
     std::size_t n = 0;
 };
 inline Stats stats(std::vector<double> v) {
@@ -230,7 +245,9 @@ inline Stats stats(std::vector<double> v) {
         const auto hi = std::min(lo + 1, v.size() - 1);
         return v[lo] + (v[hi] - v[lo]) * (pos - double(lo));
     };
+    s.min = v.front();
     s.median = at(0.5);
+    s.p90 = at(0.9);
     s.p99 = at(0.99);
     s.max = v.back();
     double sum = 0;
@@ -244,5 +261,93 @@ inline Stats stats(std::vector<double> v) {
 inline const char* verdict(double value, double limit) {
     return value <= limit ? "PASS" : "MISS";
 }
+
+// The slope of the least-squares line through (x, y): how much y grows per unit of x.
+inline double slope(const std::vector<double>& x, const std::vector<double>& y) {
+    const double n = double(x.size());
+    if (x.size() < 2) return 0;
+    double sx = 0, sy = 0, sxx = 0, sxy = 0;
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        sx += x[i];
+        sy += y[i];
+        sxx += x[i] * x[i];
+        sxy += x[i] * y[i];
+    }
+    const double d = n * sxx - sx * sx;
+    return d == 0 ? 0 : (n * sxy - sx * sy) / d;
+}
+
+// Context switches (voluntary and not) of every thread of this process so far: each
+// is a wake-up of one of its threads.
+inline long processWakeups() {
+    long n = 0;
+    if (QDir tasks("/proc/self/task"); tasks.exists())
+        for (const QString& t : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            std::ifstream in(("/proc/self/task/" + t + "/status").toStdString());
+            for (std::string line; std::getline(in, line);)
+                if (line.find("ctxt_switches:") != std::string::npos)
+                    n += std::atol(line.substr(line.find(':') + 1).c_str());
+        }
+    return n;
+}
+
+// The peak resident memory of this process so far (VmHWM), in MB.
+inline double peakResidentMb() {
+    std::ifstream in("/proc/self/status");
+    for (std::string line; std::getline(in, line);)
+        if (line.rfind("VmHWM:", 0) == 0) return std::atof(line.substr(6).c_str()) / 1024;
+    return 0;
+}
+
+// Figures measured once per run, several runs: printed as min / median / max over the
+// runs, with how many runs met the figure's target.
+class Figures {
+  public:
+    // A figure with an upper bound (limit < 0: reported only), or with a lower bound.
+    void add(const std::string& name, double value, double limit = -1, const char* unit = "ms",
+             bool atLeast = false) {
+        auto& f = find(name);
+        f.values.push_back(value);
+        f.limit = limit;
+        f.unit = unit;
+        f.atLeast = atLeast;
+    }
+    void print(const char* title) const {
+        std::printf(
+            "\n%s\n\n| figure | runs | min | median | max | target | runs meeting it |\n"
+            "|---|---|---|---|---|---|---|\n",
+            title);
+        for (const auto& f : figures_) {
+            const Stats s = stats(f.values);
+            int met = 0;
+            for (double v : f.values)
+                met += f.atLeast ? v >= f.limit : v <= f.limit;
+            std::printf("| %s | %zu | %.3f | %.3f | %.3f |", f.name.c_str(), s.n, s.min, s.median,
+                        s.max);
+            if (f.limit >= 0)
+                std::printf(" %s %g %s | %d of %zu |\n", f.atLeast ? ">=" : "<=", f.limit, f.unit,
+                            met, s.n);
+            else
+                std::printf(" (%s) | |\n", f.unit);
+        }
+        std::fflush(stdout);
+    }
+
+  private:
+    struct Figure {
+        std::string name;
+        std::vector<double> values;
+        double limit = -1;
+        const char* unit = "ms";
+        bool atLeast = false;
+    };
+    Figure& find(const std::string& name) {
+        for (auto& f : figures_)
+            if (f.name == name) return f;
+        figures_.push_back({name, {}, -1, "ms", false});
+        return figures_.back();
+    }
+    std::vector<Figure> figures_;
+};
 
 }  // namespace fw::bench

@@ -3,9 +3,11 @@
 // Core time is the monotonic clock minus an offset. One precise deadline is armed for
 // the earliest due tick: a timerfd with an absolute CLOCK_MONOTONIC deadline watched by
 // a socket notifier, or a precise single-shot QTimer where no timerfd is available.
-// When the host finds itself more than a second behind (a suspended laptop, a stopped
-// process), it grows the offset so the core resumes with one tick instead of
-// replaying the lost time in a burst.
+// When the host finds a timer far behind (a suspended laptop, a stopped process, a
+// blocked event loop), it grows the offset so the core resumes with one tick instead
+// of replaying the lost time in a burst, as a window whose message loop was busy gets
+// one timer message, not one per lost period. Ordinary lateness of a few milliseconds
+// is caught up exactly, so the rhythm never drifts.
 #pragma once
 
 #include <QObject>
@@ -26,8 +28,19 @@ std::int64_t monotonicMillis();
 class TimerHost : public QObject {
     Q_OBJECT
   public:
-    // How far behind the host may find itself before it skips the lost time.
+    // A timer is far behind once its pending tick is more than kBehindIntervals of its
+    // intervals late, but never before kHiccupMillis, and always past kStallMillis.
+    static constexpr std::int64_t kBehindIntervals = 2;
+    static constexpr std::int64_t kHiccupMillis = 100;
     static constexpr std::int64_t kStallMillis = 1000;
+    // How late a pending tick of a timer with this interval may be before it counts as
+    // far behind.
+    static constexpr std::int64_t farBehind(int interval) {
+        const std::int64_t periods = kBehindIntervals * interval;
+        return periods < kHiccupMillis  ? kHiccupMillis
+               : periods > kStallMillis ? kStallMillis
+                                        : periods;
+    }
 
     using Clock = std::function<std::int64_t()>;
     // clock gives monotonic milliseconds; the core's time 0 is the clock's reading now.
@@ -40,9 +53,9 @@ class TimerHost : public QObject {
     std::int64_t coreNow() const { return clock_() - offset_; }
     std::int64_t offset() const { return offset_; }
 
-    // Brings the core up to the present: every tick due by now runs, unless the host
-    // is more than kStallMillis behind, in which case the offset grows so that only
-    // the earliest due tick runs now.
+    // Brings the core up to the present: every tick due by now runs, unless some timer
+    // is far behind (see farBehind), in which case the offset grows so that only the
+    // earliest due tick runs now and the rest keep their rhythm from there.
     void catchUp();
     // Arms the deadline for the core's earliest due tick (or disarms it).
     void rearm();

@@ -13,40 +13,122 @@ namespace fw::test {
 namespace {
 
 // Enters clock mode: TIME pressed and released, so TimerClock ticks 1 ms later and
-// then every second; each tick reads the local time once.
+// then every second.
 void startClock(Handheld& h) {
     h.mouseDown(Puls_Time, MouseButton::Left, 1, 1);
     h.mouseUp(Puls_Time, MouseButton::Left, 1, 1);
 }
 
+// Ticks run between two readings of the timer table: every timer that stayed enabled at
+// the same interval has moved its due time on by whole intervals.
+int ticksBetween(const Timers& before, const Timers& after) {
+    int n = 0;
+    for (int i = 0; i < TimerCount; ++i) {
+        const auto id = static_cast<TimerId>(i);
+        if (before.enabled(id) && after.enabled(id) && before.interval(id) == after.interval(id))
+            n += int((after.due(id) - before.due(id)) / after.interval(id));
+    }
+    return n;
+}
+
+// Game B under way at its fastest tick (43 ms, a score past 900), the start sequence
+// over: only TimerGioco and TimerGambe run, both due one interval from now.
+void startFastGameB(TForm1& form) {
+    Handheld& h = form.handheld();
+    form.handle([&] {
+        HandheldTestSeam seam(h);
+        h.keyDown(kKeyRight);
+        h.keyUp(kKeyRight);
+        seam.runHandler(TimerStart);  // the figure stands, the tick starts
+        seam.disable(TimerStart);
+        seam.setScore(901);
+        seam.TrasformaScore(&HandheldState::Score);
+    });
+}
+
+// Clears the last two places of every lane, so that no fish is caught or missed and the
+// tick keeps its interval.
+void keepFishAway(Handheld& h) {
+    HandheldTestSeam seam(h);
+    for (int l = 1; l <= 3; ++l)
+        for (int k = l + 1; k <= l + 2; ++k)
+            seam.panel().setShown(h.state().FishSeg[l][k], false);
+}
+
 TEST(TimerHost, FarBehindItSkipsTheLostTimeAndRunsOneTick) {
     const struct {
         const char* what;
-        std::int64_t late;  // how far past the clock's first tick the host wakes
-        int ticks;          // clock ticks that must have run
-        std::int64_t core;  // core time afterwards
+        bool legsOnly;      // TimerGioco stopped: TimerGambe (250 ms) alone
+        std::int64_t late;  // how far past the first pending tick the host wakes
+        int ticks;          // ticks that must have run
+        bool skipped;       // the lost time is skipped: the core resumes at that tick
     } cases[] = {
-        {"on time", 0, 1, 1},
-        {"half a second late", 500, 1, 501},
-        {"a second late, not a stall", 1000, 2, 1001},
-        {"just over a second late", 1001, 1, 1},
-        {"an hour asleep", 3'600'000, 1, 1},
+        {"on time", false, 0, 1, false},
+        {"a few ms late", false, 5, 1, false},
+        {"two intervals and a bit, under 100 ms", false, 90, 3, false},
+        {"just over 100 ms", false, 101, 1, true},
+        {"a 300 ms hiccup", false, 300, 1, true},
+        {"a 900 ms hiccup", false, 900, 1, true},
+        {"an hour asleep", false, 3'600'000, 1, true},
+        {"a slow timer two intervals late", true, 500, 3, false},
+        {"a slow timer just past two intervals", true, 501, 1, true},
     };
     for (const auto& c : cases) {
         Rig rig;
         Handheld& h = rig.form->handheld();
         TimerHost& host = rig.form->timerHost();
-        startClock(h);
-        const int before = rig.time.localReads;
-        rig.clock += 1 + c.late;
+        startFastGameB(*rig.form);
+        if (c.legsOnly) HandheldTestSeam(h).disable(TimerGioco);
+        ASSERT_EQ(h.timers().interval(TimerGioco), 43);
+        const std::int64_t first = *h.nextDue();
+        const Timers before = h.timers();
+        rig.clock += first - h.now() + c.late;
         host.catchUp();
-        EXPECT_EQ(rig.time.localReads - before, c.ticks) << c.what;
-        EXPECT_EQ(h.now(), c.core) << c.what;
-        EXPECT_EQ(host.coreNow(), c.core) << c.what;
-        // Afterwards the rhythm goes on from the core's time.
-        rig.clock += 1000;
+        EXPECT_EQ(ticksBetween(before, h.timers()), c.ticks) << c.what;
+        EXPECT_EQ(h.now(), c.skipped ? first : first + c.late) << c.what;
+        EXPECT_EQ(host.coreNow(), h.now()) << c.what;
+        // Afterwards the rhythm goes on from the core's time, one tick at a time.
+        const Timers after = h.timers();
+        rig.clock += *h.nextDue() - h.now();
         host.catchUp();
-        EXPECT_EQ(rig.time.localReads - before, c.ticks + 1) << c.what;
+        EXPECT_EQ(ticksBetween(after, h.timers()), 1) << c.what;
+    }
+}
+
+TEST(TimerHost, ABlockedEventLoopResumesWithOneTick) {
+    // The real clock and deadline: the event loop is blocked between two ticks of game B
+    // at 43 ms, and the first event after it must run a single tick.
+    for (int blockMs : {300, 900}) {
+        standin::MemoryStore store;
+        standin::CueLog cues;
+        standin::VirtualTime time;
+        TForm1 form(store, cues, time, fakePictures());
+        form.create();
+        Handheld& h = form.handheld();
+        startFastGameB(form);
+        QEventLoop loop;
+        Timers last = h.timers();
+        int events = 0, ticksAfter = -1;
+        QObject::connect(&form.timerHost(), &TimerHost::due, &loop, [&] {
+            // The window has run the event; this runs after it.
+            const int ticks = ticksBetween(last, h.timers());
+            form.handle([&] { keepFishAway(h); });
+            last = h.timers();
+            if (++events == 5) {
+                QTimer::singleShot(0, &loop, [blockMs] {
+                    const std::int64_t until = monotonicMillis() + blockMs;
+                    while (monotonicMillis() < until) {
+                    }
+                });
+            } else if (events == 6) {
+                ticksAfter = ticks;
+                loop.quit();
+            }
+        });
+        QTimer::singleShot(5000, &loop, &QEventLoop::quit);
+        loop.exec();
+        EXPECT_EQ(ticksAfter, 1) << "blocked " << blockMs << " ms";
+        EXPECT_TRUE(h.timers().enabled(TimerGioco)) << "blocked " << blockMs << " ms";
     }
 }
 
@@ -54,8 +136,8 @@ TEST(TimerHost, InputEventsAdvanceTheCoreToTheirTimeFirst) {
     Rig rig;
     Handheld& h = rig.form->handheld();
     startClock(h);
-    rig.clock += 300;
-    rig.form->handle([&] { EXPECT_EQ(h.now(), 300); });
+    rig.clock += 80;
+    rig.form->handle([&] { EXPECT_EQ(h.now(), 80); });
 }
 
 TEST(TimerHost, TheArmedDeadlineFiresOnTime) {
