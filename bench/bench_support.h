@@ -29,8 +29,12 @@
 #include "render.h"
 #include "stand_ins.h"
 #include "test_seam.h"
+#include "virtual_handheld.h"
 
 namespace fw::bench {
+
+using standin::keepFishAway;
+using standin::ticksBetween;
 
 // CLOCK_MONOTONIC in nanoseconds, the clock the timer host runs on.
 inline std::int64_t monoNanos() {
@@ -87,6 +91,42 @@ class ProbeForm : public TForm1 {
     }
 };
 
+// Key to repaint inside the window: for each key press that moves the figure, the time
+// from the press reaching the window to the end of the first repaint that shows the
+// figure moved. Watches the form from construction to destruction.
+class MoveWatch {
+  public:
+    std::vector<double> latency;  // ms, one per press that moved the figure
+    std::vector<double> repaint;  // ms, every repaint meanwhile
+
+    MoveWatch(ProbeForm& form, const Handheld& h) : form_(form) {
+        form.onKeyArrived = [this, &h](std::int64_t t) {
+            arrived_ = t;
+            posBefore_ = h.state().ManPos;
+            pending_ = true;
+        };
+        form.onRepaint = [this, &h](std::int64_t start, std::int64_t end) {
+            repaint.push_back(double(end - start) / 1e6);
+            if (pending_ && h.state().ManPos != posBefore_) {
+                latency.push_back(double(end - arrived_) / 1e6);
+                pending_ = false;
+            }
+        };
+    }
+    ~MoveWatch() {
+        form_.onKeyArrived = nullptr;
+        form_.onRepaint = nullptr;
+    }
+    MoveWatch(const MoveWatch&) = delete;
+    MoveWatch& operator=(const MoveWatch&) = delete;
+
+  private:
+    ProbeForm& form_;
+    std::int64_t arrived_ = 0;
+    int posBefore_ = 0;
+    bool pending_ = false;
+};
+
 // Sends a key press or release to a widget as the window system would deliver it: each
 // event with a timestamp of its own, so that a tap is never taken for a repeat pair.
 inline void sendKey(QWidget* w, QEvent::Type type, int vk) {
@@ -102,21 +142,6 @@ inline void runFor(int ms) {
     QEventLoop loop;
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
     loop.exec();
-}
-
-// Clears the last two segments of every lane, and sends any crab away, so that nothing
-// is ever caught or missed and the game tick keeps running at one interval for as long
-// as a run needs.
-inline void keepFishAway(Handheld& h) {
-    HandheldTestSeam seam(h);
-    for (int l = 1; l <= 3; ++l)
-        for (int k = l + 1; k <= l + 2; ++k)
-            seam.panel().setShown(h.state().FishSeg[l][k], false);
-    if (h.state().CrabStage > 0) {
-        for (int k = 1; k <= 3; ++k)
-            seam.panel().setShown(h.state().CrabSeg[h.state().CrabLane][k], false);
-        seam.setCrab(h.state().CrabLane, 0);
-    }
 }
 
 // The real game window on an in-memory store and silent cues, shown, with a game

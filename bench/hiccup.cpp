@@ -21,17 +21,6 @@ namespace {
 using namespace fw;
 using namespace fw::bench;
 
-// Ticks run between two readings of the timer table.
-int ticksBetween(const Timers& before, const Timers& after) {
-    int n = 0;
-    for (int i = 0; i < TimerCount; ++i) {
-        const auto id = static_cast<TimerId>(i);
-        if (before.enabled(id) && after.enabled(id) && before.interval(id) == after.interval(id))
-            n += int((after.due(id) - before.due(id)) / after.interval(id));
-    }
-    return n;
-}
-
 // The helper: for each length (ms) read from the pipe it waits a little, so that the
 // stop lands anywhere between two ticks, then stops the parent for that long.
 [[noreturn]] void stopper(int fd, pid_t parent) {

@@ -28,22 +28,10 @@ int main(int argc, char** argv) {
         Handheld& h = game.h;
         runFor(1200);
 
-        std::vector<double> latency, repaint, paint;
-        std::int64_t arrived = 0;
-        int posBefore = 0;
-        bool pending = false;
-        form.onKeyArrived = [&](std::int64_t t) {
-            arrived = t;
-            posBefore = h.state().ManPos;
-            pending = true;
-        };
-        form.onRepaint = [&](std::int64_t start, std::int64_t end) {
-            repaint.push_back(double(end - start) / 1e6);
-            if (pending && h.state().ManPos != posBefore) {
-                latency.push_back(double(end - arrived) / 1e6);
-                pending = false;
-            }
-        };
+        MoveWatch moves(form, h);
+        std::vector<double>& latency = moves.latency;
+        std::vector<double>& repaint = moves.repaint;
+        std::vector<double> paint;
         form.onPaint = [&](std::int64_t start, std::int64_t end) {
             paint.push_back(double(end - start) / 1e6);
         };

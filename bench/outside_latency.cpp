@@ -77,25 +77,14 @@ int main(int argc, char** argv) {
 
         // Keys: the inside account of the same presses.
         std::vector<double> inside;
-        std::int64_t arrived = 0;
-        int posBefore = 0;
-        bool pending = false;
-        form.onKeyArrived = [&](std::int64_t t) {
-            arrived = t;
-            posBefore = h.state().ManPos;
-            pending = true;
-        };
-        form.onRepaint = [&](std::int64_t, std::int64_t end) {
-            if (pending && h.state().ManPos != posBefore) {
-                inside.push_back(double(end - arrived) / 1e6);
-                pending = false;
-            }
-        };
-        const QStringList keyLines =
-            probe(xprobe, {"keys", window, QString::number(presses)}, presses * 300 + 10'000);
+        QStringList keyLines;
+        {
+            MoveWatch moves(form, h);
+            keyLines =
+                probe(xprobe, {"keys", window, QString::number(presses)}, presses * 300 + 10'000);
+            inside = moves.latency;
+        }
         const std::vector<double> outside = values(keyLines, "key");
-        form.onKeyArrived = nullptr;
-        form.onRepaint = nullptr;
         if (int(outside.size()) != presses) {
             std::fprintf(stderr, "run %d: %zu of %d presses seen as pixels\n", run, outside.size(),
                          presses);

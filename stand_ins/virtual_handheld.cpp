@@ -1,5 +1,7 @@
 #include "virtual_handheld.h"
 
+#include "test_seam.h"
+
 namespace fw::standin {
 
 void VirtualHandheld::start() {
@@ -44,6 +46,29 @@ std::vector<TimerId> runningTimers(const Timers& timers) {
     for (int i = 0; i < TimerCount; ++i)
         if (timers.enabled(static_cast<TimerId>(i))) r.push_back(static_cast<TimerId>(i));
     return r;
+}
+
+int ticksBetween(const Timers& before, const Timers& after) {
+    int n = 0;
+    for (int i = 0; i < TimerCount; ++i) {
+        const auto id = static_cast<TimerId>(i);
+        if (before.enabled(id) && after.enabled(id) && before.interval(id) == after.interval(id))
+            n += int((after.due(id) - before.due(id)) / after.interval(id));
+    }
+    return n;
+}
+
+void keepFishAway(Handheld& h) {
+    HandheldTestSeam seam(h);
+    const HandheldState& s = h.state();
+    for (int l = 1; l <= 3; ++l)
+        for (int k = l + 1; k <= l + 2; ++k)
+            seam.panel().setShown(s.FishSeg[l][k], false);
+    if (s.CrabStage > 0) {
+        for (int k = 1; k <= 3; ++k)
+            seam.panel().setShown(s.CrabSeg[s.CrabLane][k], false);
+        seam.setCrab(s.CrabLane, 0);
+    }
 }
 
 }  // namespace fw::standin

@@ -48,4 +48,13 @@ std::string placesText(const Panel& panel);
 // The timers that run, in table order.
 std::vector<TimerId> runningTimers(const Timers& timers);
 
+// The ticks run between two readings of a timer table: every timer that stayed enabled
+// at the same interval has moved its due time on by whole intervals.
+int ticksBetween(const Timers& before, const Timers& after);
+
+// Clears the last two places of every lane and sends any crab away, so that nothing is
+// caught or missed at the next tick and the game tick keeps one interval for as long as
+// it is called after every tick.
+void keepFishAway(Handheld& h);
+
 }  // namespace fw::standin

@@ -8,27 +8,19 @@
 
 #include "support.h"
 #include "test_seam.h"
+#include "virtual_handheld.h"
 
 namespace fw::test {
 namespace {
+
+using standin::keepFishAway;
+using standin::ticksBetween;
 
 // Enters clock mode: TIME pressed and released, so TimerClock ticks 1 ms later and
 // then every second.
 void startClock(Handheld& h) {
     h.mouseDown(Puls_Time, MouseButton::Left, 1, 1);
     h.mouseUp(Puls_Time, MouseButton::Left, 1, 1);
-}
-
-// Ticks run between two readings of the timer table: every timer that stayed enabled at
-// the same interval has moved its due time on by whole intervals.
-int ticksBetween(const Timers& before, const Timers& after) {
-    int n = 0;
-    for (int i = 0; i < TimerCount; ++i) {
-        const auto id = static_cast<TimerId>(i);
-        if (before.enabled(id) && after.enabled(id) && before.interval(id) == after.interval(id))
-            n += int((after.due(id) - before.due(id)) / after.interval(id));
-    }
-    return n;
 }
 
 // Game B under way at its fastest tick (43 ms, a score past 900), the start sequence
@@ -46,14 +38,14 @@ void startFastGameB(TForm1& form) {
     });
 }
 
-// Clears the last two places of every lane, so that no fish is caught or missed and the
-// tick keeps its interval.
-void keepFishAway(Handheld& h) {
-    HandheldTestSeam seam(h);
-    for (int l = 1; l <= 3; ++l)
-        for (int k = l + 1; k <= l + 2; ++k)
-            seam.panel().setShown(h.state().FishSeg[l][k], false);
-}
+// A game window, created, whose timer host runs on the real monotonic clock.
+struct LiveForm {
+    standin::MemoryStore store;
+    standin::CueLog cues;
+    standin::VirtualTime time;
+    TForm1 form{store, cues, time, fakePictures()};
+    LiveForm() { form.create(); }
+};
 
 TEST(TimerHost, FarBehindItSkipsTheLostTimeAndRunsOneTick) {
     const struct {
@@ -99,11 +91,8 @@ TEST(TimerHost, ABlockedEventLoopResumesWithOneTick) {
     // The real clock and deadline: the event loop is blocked between two ticks of game B
     // at 43 ms, and the first event after it must run a single tick.
     for (int blockMs : {300, 900}) {
-        standin::MemoryStore store;
-        standin::CueLog cues;
-        standin::VirtualTime time;
-        TForm1 form(store, cues, time, fakePictures());
-        form.create();
+        LiveForm live;
+        TForm1& form = live.form;
         Handheld& h = form.handheld();
         startFastGameB(form);
         QEventLoop loop;
@@ -142,11 +131,8 @@ TEST(TimerHost, InputEventsAdvanceTheCoreToTheirTimeFirst) {
 
 TEST(TimerHost, TheArmedDeadlineFiresOnTime) {
     for (bool timerFd : {true, false}) {
-        standin::MemoryStore store;
-        standin::CueLog cues;
-        standin::VirtualTime time;
-        TForm1 form(store, cues, time, fakePictures());
-        form.create();
+        LiveForm live;
+        TForm1& form = live.form;
         Handheld& h = form.handheld();
         TimerHost host(h, monotonicMillis, timerFd);
         EXPECT_EQ(host.usesTimerFd(), timerFd);
