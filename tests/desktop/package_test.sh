@@ -1,6 +1,7 @@
 #!/bin/sh
 # The Debian package, as a player gets it: its name and fields, exactly the files of
-# installed.txt under /usr (the program stripped), lintian with no errors or warnings.
+# installed.txt under /usr (the program stripped and hardened), lintian with no errors or
+# warnings.
 # Then, as root and with FENWATER_INSTALL_PACKAGE=1 (make test-package): apt-get installs
 # it with what it depends on, /usr/bin/fenwater started from / shows the launcher and,
 # after Play with a sound output, the game window, and apt-get purge leaves nothing of it
@@ -51,6 +52,8 @@ appstreamcli validate-tree --no-net "$out/root" >"$out/appstream.txt" 2>&1 &&
 
 lintian -I --fail-on error,warning "$deb" >"$out/lintian.txt" 2>&1 ||
     { cat "$out/lintian.txt"; fail "lintian reports errors or warnings"; }
+! grep -q ' hardening-' "$out/lintian.txt" ||
+    { grep ' hardening-' "$out/lintian.txt"; fail "the program is built without Debian's hardening"; }
 count() { grep -c "^$1:" "$out/lintian.txt" || true; }
 echo "package $(basename "$deb"): $(wc -l <"$out/files.txt") files;" \
     "lintian: $(count E) errors, $(count W) warnings, $(count I) infos"
