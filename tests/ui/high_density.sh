@@ -21,6 +21,14 @@ printf '0 png %s 2\n' "$OUT/render-2x.png" | "$replay" - || fail "no render at s
 printf '0 mouse down Puls_ACL left 5 5\n0 png %s 2\n' "$OUT/blank-2x.png" | "$replay" - ||
     fail "no blank render at scale 2"
 
+# The window as the screen shows it (the root window's pixels at its place), into FILE.
+#   screen_of WINDOW FILE
+screen_of() {
+    set -- "$2" $(position "$1") $(window_size "$1")
+    /usr/bin/import -display "$DISPLAY" -window root "$1.screen.png"
+    /usr/bin/convert "$1.screen.png" -crop "${4}x${5}+$2+$3" +repage "$1"
+}
+
 # One run: Xft.dpi DPI (and QT_SCALE_FACTOR FACTOR when given) must give scale SCALE.
 # Leaves the game window's position in x y (device pixels).
 #   run_at NAME DPI FACTOR SCALE
@@ -35,11 +43,9 @@ run_at() {
     launcher=$(waitfor "About Fenwater...") || fail "$name: the launcher did not appear"
     size=$(window_size "$launcher")
     [ "$size" = "$((269 * scale)) $((337 * scale))" ] || fail "$name: the launcher is $size"
-    set -- $(position "$launcher")
     sleep 0.3
-    /usr/bin/import -display "$DISPLAY" -window root "$OUT/$name/screen.png"
-    /usr/bin/convert "$OUT/$name/screen.png" -crop "$((269 * scale))x$((337 * scale))+$1+$2" \
-        +repage "$OUT/$name/launcher.png"
+    screen_of "$launcher" "$OUT/$name/launcher.png"
+    set -- $(position "$launcher")
     xdotool mousemove $(($1 + 134 * scale)) $(($2 + 316 * scale)) click 1
     form=$(waitfor "$title") || fail "$name: Play did not bring up the game window"
     size=$(window_size "$form")
@@ -61,8 +67,7 @@ run_at dpi192 192 "" 2
 differ=""
 for attempt in 1 2 3 4 5; do
     sleep 0.3
-    /usr/bin/import -display "$DISPLAY" -window root "$OUT/dpi192/screen.png"
-    /usr/bin/convert "$OUT/dpi192/screen.png" -crop 1304x886+$x+$y +repage "$OUT/game-2x.png"
+    screen_of "$form" "$OUT/game-2x.png"
     differ=$(/usr/bin/compare -metric AE "$OUT/game-2x.png" "$OUT/render-2x.png" \
         "$OUT/diff-2x.png" 2>&1 || true)
     [ "$differ" = "0" ] && break
@@ -91,10 +96,8 @@ xdotool windowactivate --sync "$form" key F1
 about=$(waitfor "About Fenwater") || fail "F1 did not show the about window"
 size=$(window_size "$about")
 [ "$size" = "550 448" ] || fail "the about window at scale 2 is $size"
-set -- $(position "$about")
 sleep 0.3
-/usr/bin/import -display "$DISPLAY" -window root "$OUT/dpi192/screen.png"
-/usr/bin/convert "$OUT/dpi192/screen.png" -crop "550x448+$1+$2" +repage "$OUT/about-2x.png"
+screen_of "$about" "$OUT/about-2x.png"
 end_run dpi192
 
 run_at dpi144 144 "" 2
