@@ -4,6 +4,12 @@
 #   xsession_start; ...; xsession_stop   (xsession_stop also runs on exit)
 # XS_SCREEN sets the screen (default 1024x768x24).
 
+# settle.sh lives beside this file; it is sourced from a folder of tests/ or from bench/.
+for XS_SETTLE in "$(dirname "$0")/../settle.sh" "$(dirname "$0")/../tests/settle.sh"; do
+    [ -f "$XS_SETTLE" ] && break
+done
+. "$XS_SETTLE"
+
 XS_XVFB=""
 XS_WM=""
 XS_PIDS=""
@@ -89,15 +95,30 @@ visible() {
     xdotool search --onlyvisible --name "^$(echo "$1" | sed 's/[().]/\\&/g')\$" 2>/dev/null | head -n 1
 }
 
-# Waits up to SECONDS (default 10) for a mapped window with this title; prints its id.
+# "gone" once no mapped window has this title, else nothing (for settled).
+gone() {
+    [ -z "$(visible "$1")" ] && echo gone
+}
+
+# A mapped window with this title as "ID X Y W H", or nothing.
+placed() {
+    _pl=$(visible "$1")
+    [ -n "$_pl" ] && echo "$_pl $(position "$_pl") $(window_size "$_pl")"
+}
+
+# Waits up to SECONDS (default 10) for a mapped window with this title whose place and
+# size have settled (the window manager may still be placing it); prints its id.
 waitfor() {
-    _n=$(( ${2:-10} * 20 ))
-    for _ in $(seq 1 "$_n"); do
-        _w=$(visible "$1")
-        [ -n "$_w" ] && { echo "$_w"; return 0; }
-        sleep 0.05
+    _wf=$(settled "the window '$1'" "${2:-10}" placed "$1") || return 1
+    echo "$_wf" | cut -d' ' -f1
+}
+
+# The program's other mapped windows besides WINDOW (its menu, a hint), as "ID X Y W H"
+# lines, or nothing.
+popups() {
+    for _pw in $(xdotool search --onlyvisible --pid "$GAME" 2>/dev/null); do
+        [ "$_pw" = "$1" ] || echo "$_pw $(position "$_pw") $(window_size "$_pw")"
     done
-    return 1
 }
 
 # The absolute position of a window's client area: "x y".
@@ -105,9 +126,9 @@ position() {
     xwininfo -id "$1" | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF } END { print x, y }'
 }
 
-# Presses Play in the launcher window LAUNCHER.
+# Presses Play in the launcher window LAUNCHER, at its settled place.
 press_play() {
-    set -- $(position "$1")
+    set -- $(settled "the launcher's place" 10 position "$1")
     xdotool mousemove $(($1 + 134)) $(($2 + 316)) click 1
 }
 
@@ -149,23 +170,48 @@ waitsized() {
     for _ in $(seq 1 $((_s * 20 + 1))); do
         for _w in $(xdotool search --onlyvisible --name "^$(echo "$_t" | sed 's/[().]/\\&/g')\$" 2>/dev/null); do
             _size=$(window_size "$_w")
-            if [ -z "$_not" ] && [ "$_size" = "$1 $2" ]; then echo "$_w"; return 0; fi
-            if [ -n "$_not" ] && [ "$_size" != "$1 $2" ]; then echo "$_w"; return 0; fi
+            _match=""
+            [ "$_size" = "$1 $2" ] && _match=1
+            if [ "$_match" != "$_not" ]; then
+                settled "the place of '$_t'" 5 position "$_w" >/dev/null || return 1
+                echo "$_w"
+                return 0
+            fi
         done
         sleep 0.05
     done
     return 1
 }
 
-# Picks "(no sound)", the last item of the launcher's list, from the keyboard.
-pick_no_sound() {
-    set -- $(position "$1")
+# A fingerprint of the box WxH+X+Y of the screen.
+screen_print() {
+    /usr/bin/import -display "$DISPLAY" -window root -crop "$1" +repage rgb:- | md5sum | cut -d' ' -f1
+}
+# The fingerprint of the box, only when it is not PRINT.
+screen_changed() {
+    _sc=$(screen_print "$1")
+    [ "$_sc" != "$2" ] && echo "$_sc"
+}
+
+# Picks an item of the launcher's sound list from the keyboard, KEY Home the first
+# ("Windows MM") or End the last ("(no sound)"); each step waits for the launcher to show
+# the one before it settled.
+#   pick_sound LAUNCHER KEY
+pick_sound() {
+    _key=$2
+    set -- $(settled "the launcher's place" 10 position "$1")
+    _box="269x337+$1+$2"
+    _pn=$(settled "the launcher's picture" 10 screen_print "$_box") || fail "the launcher is not drawn"
     xdotool mousemove $(($1 + 187)) $(($2 + 276)) click 1
-    sleep 0.3
+    settled "the open list" 10 screen_changed "$_box" "$_pn" >/dev/null || fail "the list did not open"
     xdotool key Escape
-    sleep 0.2
-    xdotool key End
-    sleep 0.2
+    _pn=$(settled "the closed list" 10 screen_print "$_box") || fail "the list did not close"
+    # The key changes nothing where its item is already the choice.
+    xdotool key "$_key"
+    settled "the list after $_key" 10 screen_print "$_box" >/dev/null || fail "the launcher did not settle after $_key"
+}
+pick_no_sound() {
+    pick_sound "$1" End
 }
 
 # A picture of a window.
@@ -173,16 +219,41 @@ shot() {
     /usr/bin/import -display "$DISPLAY" -window "$1" "$2"
 }
 
+# A fingerprint of a window's picture.
+window_print() {
+    /usr/bin/import -display "$DISPLAY" -window "$1" rgb:- | md5sum | cut -d' ' -f1
+}
+
 # True when the game reacts to the keyboard: game B started from the right arrow key
-# changes the window within a second.
+# changes the settled window within two seconds.
 game_plays() {
     xdotool windowactivate --sync "$1" >/dev/null 2>&1 || true
+    settled "the game window's picture" 10 window_print "$1" >/dev/null || return 1
     shot "$1" "$OUT/before.png"
     xdotool key Right
-    sleep 1
-    shot "$1" "$OUT/after.png"
-    _d=$(/usr/bin/compare -metric AE "$OUT/before.png" "$OUT/after.png" null: 2>&1 || true)
-    [ "$_d" != "0" ]
+    for _ in $(seq 1 20); do
+        shot "$1" "$OUT/after.png"
+        _d=$(/usr/bin/compare -metric AE "$OUT/before.png" "$OUT/after.png" null: 2>&1 || true)
+        [ "$_d" != "0" ] && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# Starts a game with KEY (Left game A, Right game B) on the game window FORM and reads
+# the best score it shows for 900 ms after the start cue from screenshots (saved as PNG,
+# read by the tool READER): true once the digits begin with DIGITS (e.g. _033). SCREEN
+# holds the last reading.
+#   shows_best FORM KEY DIGITS READER PNG
+shows_best() {
+    xdotool windowactivate --sync "$1" key "$2"
+    set -- "$3" "$4" "$5" $(position "$1")
+    for _ in $(seq 1 30); do
+        /usr/bin/import -display "$DISPLAY" -window root "$3"
+        SCREEN=$("$2" "$3" "$4" "$5")
+        case "$SCREEN" in "digits=$1"*) return 0 ;; esac
+    done
+    return 1
 }
 
 # The stored "SoundMode" text of the settings folder under XDG_CONFIG_HOME, or nothing.
@@ -204,19 +275,18 @@ start_and_play() {
     LOG="$(dirname "$2")/fenwater.log"
     start_program "$1" "$2" "$LOG"
     _launcher=$(waitfor "About Fenwater..." 10) || fail "$3: the launcher did not appear"
-    sleep 0.3
     press_play "$_launcher"
 }
 
 # After Play: the sound error box within SECONDS and no game window; OK ends the program
-# with status 0 and "SoundMode" -1 stored.
+# with status 1 (it ends because it cannot play) and "SoundMode" -1 stored.
 #   expect_sound_error CASE SECONDS
 expect_sound_error() {
     _box=$(waitfor "Error" "$2") || fail "$1: no sound error box within $2 s of Play"
     [ -z "$(visible "Fenwater (Ostrel) Simulator")" ] || fail "$1: the game window came up"
     xdotool windowactivate --sync "$_box" key Return
     wait_exit "$GAME" 5 || fail "$1: the program did not end after OK"
-    [ "$STATUS" = 0 ] || fail "$1: the program ended with status $STATUS"
+    [ "$STATUS" = 1 ] || fail "$1: the program ended with status $STATUS, not 1"
     _mode=$(stored_sound_mode)
     [ "$_mode" = "-1" ] || fail "$1: \"SoundMode\" is '$_mode' after the error, not -1"
 }

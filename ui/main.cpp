@@ -16,7 +16,9 @@
 #include <QIcon>
 #include <QMessageBox>
 #include <QScreen>
+#include <chrono>
 #include <cstdio>
+#include <thread>
 
 #include "about_window.h"
 #include "game_window.h"
@@ -85,6 +87,28 @@ void noDisplay(QtMsgType type, const QMessageLogContext& context, const QString&
     _exit(1);  // the half-built application must not be torn down
 }
 
+// --- Ending -------------------------------------------------------------------------
+// Once the program's own objects are gone (the cues freed, the sound closed, every
+// setting on disk), only the toolkit's teardown is left. Under Wayland it can wait
+// forever for its event thread, which sits in a read of the display connection that
+// never returns. Nothing of ours is left to save by then, so the teardown gets a bounded
+// time: the normal end runs as before, and a process still there after it ends with the
+// status it was going to return. Declared right after the application object, so that it
+// is destroyed after everything of ours and before the toolkit.
+struct TeardownLimit {
+    static constexpr std::chrono::milliseconds kLimit{500};
+    int status = 1;
+    TeardownLimit() = default;
+    TeardownLimit(const TeardownLimit&) = delete;
+    TeardownLimit& operator=(const TeardownLimit&) = delete;
+    ~TeardownLimit() {
+        std::thread([s = status] {
+            std::this_thread::sleep_for(kLimit);
+            _exit(s);
+        }).detach();
+    }
+};
+
 }  // namespace
 
 int main() {
@@ -103,6 +127,7 @@ int main() {
     QApplication app(argc, argv);
     qInstallMessageHandler(qtHandler);
     releaseStderr(true);
+    TeardownLimit ending;
     // The program ends when the game window closes, whatever else is open.
     app.setQuitOnLastWindowClosed(false);
 
@@ -111,7 +136,7 @@ int main() {
     if (!bad.isEmpty()) {
         QMessageBox::critical(nullptr, QString::fromLatin1(fw::kApplicationTitle),
                               QStringLiteral("Bad built-in pictures:\n") + bad.join('\n'));
-        return 1;
+        return ending.status = 1;
     }
     QIcon icon;
     icon.addFile(QStringLiteral(":/icons/fenwater.ico"));
@@ -142,5 +167,5 @@ int main() {
     launcher.soundFailureText = QString::fromLatin1(fw::kSoundFolderMessage);
     launcher.FormCreate();
     launcher.showAtStart();
-    return app.exec();
+    return ending.status = app.exec();
 }

@@ -41,7 +41,10 @@ echo "folders 0700, files 0600: $(ls "$OUT/config/Morvane/Fenwater" | tr '\n' ' 
 # A settings value written to look like a command changes nothing.
 printf '"SoundMode"="$(touch %s/pwned-store)"\r\n' "$OUT" >>"$OUT/config/Morvane/Fenwater/settings.reg"
 xdotool windowactivate --sync "$form" key F2
-sleep 0.5
+for _ in $(seq 1 40); do
+    [ -s "$OUT/opened" ] && break
+    sleep 0.05
+done
 xdotool windowactivate --sync "$form" key F3
 for _ in $(seq 1 40); do
     [ "$(wc -l <"$OUT/opened" 2>/dev/null || echo 0)" -ge 2 ] && break

@@ -2,7 +2,8 @@
 # A double-click on "- PLAY -", and a triple-click while a large catch cue loads: Play
 # acts once. Counted at the files themselves (inotify): the settings file is written
 # once, each cue file is opened once; the game window comes up and the launcher stays
-# hidden.
+# hidden. No sound output is stored at start and "Windows MM" is picked, so that Play
+# has a change to write.
 #   play_once.sh FENWATER OUTDIR
 set -eu
 . "$(dirname "$0")/../xsession.sh"
@@ -21,7 +22,10 @@ for row in "double-click|2|" "triple-click during a slow load|3|large"; do
     if [ "$cue" = large ]; then  # 5 s of 8-channel 8-bit sound at 192 kHz: 7.7 MB
         python3 "$here/make_wav.py" "$dir/run/SOUND/Got.wav" 192000 8 8000000
     fi
-    settings_home "$dir/config" 0
+    settings_home "$dir/config"
+    mkdir -p "$dir/config/Morvane/Fenwater"
+    printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Morvane\\Fenwater]\r\n' \
+        >"$dir/config/Morvane/Fenwater/settings.reg"
     python3 "$here/file_events.py" "$dir/events" "$dir/run/SOUND" "$dir/config/Morvane/Fenwater" &
     watcher=$!
     XS_PIDS="$XS_PIDS $watcher"
@@ -32,7 +36,7 @@ for row in "double-click|2|" "triple-click during a slow load|3|large"; do
     LOG="$dir/fenwater.log"
     start_program "$prog" "$dir/run" "$LOG"
     launcher=$(waitfor "About Fenwater..." 10) || fail "$case: the launcher did not appear"
-    sleep 0.3
+    pick_sound "$launcher" Home
     set -- $(position "$launcher")
     xdotool mousemove $(($1 + 134)) $(($2 + 316)) click --repeat "$clicks" --delay 60 1
     waitsized "Fenwater (Ostrel) Simulator" 10 652 443 >/dev/null || fail "$case: the game window did not come up"

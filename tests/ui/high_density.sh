@@ -43,7 +43,8 @@ run_at() {
     launcher=$(waitfor "About Fenwater...") || fail "$name: the launcher did not appear"
     size=$(window_size "$launcher")
     [ "$size" = "$((269 * scale)) $((337 * scale))" ] || fail "$name: the launcher is $size"
-    sleep 0.3
+    settled "$name: the launcher's picture" 10 window_print "$launcher" >/dev/null ||
+        fail "$name: the launcher is not drawn"
     screen_of "$launcher" "$OUT/$name/launcher.png"
     set -- $(position "$launcher")
     xdotool mousemove $(($1 + 134 * scale)) $(($2 + 316 * scale)) click 1
@@ -96,7 +97,8 @@ xdotool windowactivate --sync "$form" key F1
 about=$(waitfor "About Fenwater") || fail "F1 did not show the about window"
 size=$(window_size "$about")
 [ "$size" = "550 448" ] || fail "the about window at scale 2 is $size"
-sleep 0.3
+settled "the about window's picture" 10 window_print "$about" >/dev/null ||
+    fail "the about window is not drawn"
 screen_of "$about" "$OUT/about-2x.png"
 end_run dpi192
 

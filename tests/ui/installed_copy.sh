@@ -17,7 +17,6 @@ settings_home "$OUT/config" 0
 export SDL_AUDIODRIVER=dummy
 start_program "$prog" / "$LOG"
 launcher=$(waitfor "About Fenwater...") || fail "the launcher did not appear"
-sleep 0.3
 press_play "$launcher"
 form=$(waitfor "Fenwater (Ostrel) Simulator") || fail "Play did not bring up the game window"
 sleep 0.5
