@@ -30,6 +30,9 @@ struct HeldButtons {
 inline constexpr int kKeyLeft = 37;
 inline constexpr int kKeyRight = 39;
 
+// The greatest score a game can reach: past it the score counts on from 000.
+inline constexpr int kHighestScore = 999;
+
 class Handheld : private HandheldState {
   public:
     Handheld(SettingsStore& store, CuePlayer& cues, TimeSource& time, WindowHost& window);

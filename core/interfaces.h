@@ -31,12 +31,20 @@ class SettingsStore {
     // Stores value as decimal text under name. Throws StoreError on failure.
     virtual void WriteInteger(const std::string& section, const std::string& name, int value) = 0;
     // Stores value as WriteInteger does, unless the value stored now is a greater whole
-    // number: that one stays. Used for best scores, so that a lower score never replaces
-    // a higher one another copy of the program stored meanwhile. A store shared between
-    // programs reads and writes under one lock; this default suits a store of one program.
-    virtual void RaiseInteger(const std::string& section, const std::string& name, int value) {
-        if (ReadInteger(section, name, value) > value) return;
+    // number no greater than highest: that one stays. Used for best scores, so that a lower
+    // score never replaces a higher one another copy of the program stored meanwhile,
+    // while a stored number no game can reach (highest is the greatest that one can) never
+    // stands in a real score's way. A store shared between programs reads and writes under
+    // one lock; this default suits a store of one program.
+    virtual void RaiseInteger(const std::string& section, const std::string& name, int value,
+                              int highest) {
+        if (keepsStored(ReadInteger(section, name, value), value, highest)) return;
         WriteInteger(section, name, value);
+    }
+
+    // Whether RaiseInteger leaves a stored number as it is.
+    static bool keepsStored(int stored, int value, int highest) {
+        return stored > value && stored <= highest;
     }
 };
 

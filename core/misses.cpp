@@ -77,14 +77,15 @@ void Handheld::gameOver() {
     Playing = false;
     // The best score in memory changes before the write, so it counts for this run even
     // when the store fails; a failed write ends the handler here, and the sequence's
-    // step 7 runs again at its next tick.
+    // step 7 runs again at its next tick. A stored best above kHighestScore, which the
+    // digits show less a thousand, never keeps a real score out of the store.
     if (GameMode == Mode::GameA && Score > HiScoreA) {
         HiScoreA = Score;
-        store_.RaiseInteger("", "HiScoreA", HiScoreA);
+        store_.RaiseInteger("", "HiScoreA", HiScoreA, kHighestScore);
     }
     if (GameMode == Mode::GameB && Score > HiScoreB) {
         HiScoreB = Score;
-        store_.RaiseInteger("", "HiScoreB", HiScoreB);
+        store_.RaiseInteger("", "HiScoreB", HiScoreB, kHighestScore);
     }
     BlinkStep = 1;
     BlinkTicks = 1;

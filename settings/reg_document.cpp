@@ -339,8 +339,9 @@ std::optional<Document> Document::parse(std::string_view bytes) {
         std::string_view line = text.substr(0, end);
         std::string_view lineEnd = end == std::string_view::npos ? "" : "\n";
         if (line.ends_with('\r')) {
+            // A carriage return that ends the file without its line feed stays alone.
             line.remove_suffix(1);
-            lineEnd = "\r\n";
+            lineEnd = lineEnd.empty() ? "\r" : "\r\n";
         }
         if (hasControlCharacter(line) || physical.size() == kMaxLines) return std::nullopt;
         physical.push_back(line);
@@ -348,12 +349,13 @@ std::optional<Document> Document::parse(std::string_view bytes) {
         text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
     }
     // Lines the document adds end as most of the file's lines do.
-    const auto crlf = std::count(ends.begin(), ends.end(), "\r\n");
+    const auto crlf = std::count_if(ends.begin(), ends.end(),
+                                    [](std::string_view e) { return e.starts_with('\r'); });
     const auto lf = std::count(ends.begin(), ends.end(), "\n");
     doc.newline_ = crlf > lf ? "\r\n" : "\n";
 
-    // Which key the lines belong to: none yet, the store's key or a sub-key of it, or another.
-    enum class In { Nothing, Store, Other } in = In::Nothing;
+    // Whether a header came before: values are only read under one.
+    bool underHeader = false;
     for (std::size_t i = 0; i < physical.size(); ++i) {
         const std::string_view t = trim(physical[i]);
         Line line;
@@ -371,14 +373,13 @@ std::optional<Document> Document::parse(std::string_view bytes) {
             std::string_view path = t.substr(deletion ? 2 : 1);
             const bool closed = path.ends_with(']');
             if (closed) path.remove_suffix(1);
-            const bool store = startsWithFold(path, kRootKey) &&
-                               (path.size() == kRootKey.size() || path[kRootKey.size()] == '\\');
+            // One that does not name a key (or deletes one) is kept as it is, and the
+            // values under it belong to no key the store reads.
             auto key = closed && !deletion ? splitKeyPath(path) : std::nullopt;
-            if (store && !key) return std::nullopt;
             line.kind = Kind::Header;
             if (key) line.key = std::move(*key);
-            in = store ? In::Store : In::Other;
-        } else if ((t.front() == '"' || t.front() == '@') && in != In::Nothing) {
+            underHeader = true;
+        } else if ((t.front() == '"' || t.front() == '@') && underHeader) {
             std::size_t pos = 1;
             std::optional<std::string> name = std::string();
             if (t.front() == '"') {
@@ -387,7 +388,6 @@ std::optional<Document> Document::parse(std::string_view bytes) {
             }
             const std::string_view rest = name ? trimLeft(t.substr(pos)) : std::string_view();
             if (rest.empty() || rest.front() != '=') {
-                if (in == In::Store) return std::nullopt;
                 doc.lines_.push_back(std::move(line));
                 continue;
             }
@@ -408,10 +408,9 @@ std::optional<Document> Document::parse(std::string_view bytes) {
                 }
             }
             line.kind = Kind::Value;
-        } else if (in == In::Store) {
-            return std::nullopt;
         }
-        // Anything else lies outside the store's keys and is kept as it is.
+        // Anything else is kept as it is, in the store's keys too: a line there that
+        // does not parse costs that line, not the file.
         doc.lines_.push_back(std::move(line));
     }
     return doc;
@@ -504,14 +503,16 @@ void Document::setText(const KeyPath& key, std::string_view name, std::string_vi
         return;
     }
     ensureKey(key);
-    // After the last value of the key's last header, or right after that header.
+    // After the last value (or line meant as one) of the key's last header, or right
+    // after that header: blank lines and comments that end the key stay at its end.
     std::size_t header = lines_.size();
     while (header-- > 0) {
         if (lines_[header].kind == Kind::Header && headerNames(lines_[header], key)) break;
     }
     std::size_t at = header + 1;
     for (std::size_t i = header + 1; i < lines_.size() && lines_[i].kind != Kind::Header; ++i) {
-        if (lines_[i].kind == Kind::Value) at = i + 1;
+        const std::string_view t = trim(lines_[i].raw);
+        if (!t.empty() && t.front() != ';') at = i + 1;
     }
     if (isOpenContinuation(lines_[at - 1]))
         lines_.insert(lines_.begin() + static_cast<long>(at++), newLine(Kind::Other, ""));
@@ -526,8 +527,14 @@ std::string Document::serialize() const {
     std::string text;
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         text += lines_[i].raw;
-        // A last line without a line end gets one once another line follows it.
-        text += lines_[i].end.empty() && i + 1 < lines_.size() ? newline_ : lines_[i].end;
+        // A last line without a whole line end gets one once another line follows it; a
+        // lone carriage return there keeps its byte and gains the line feed.
+        const std::string& end = lines_[i].end;
+        if (i + 1 == lines_.size() || end == "\n" || end == "\r\n") {
+            text += end;
+        } else {
+            text += end == "\r" ? "\r\n" : newline_;
+        }
     }
     switch (encoding_) {
         case Encoding::Utf8:

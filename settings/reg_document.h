@@ -17,9 +17,10 @@
 // A document keeps every line it was read from, with its line end, and its
 // encoding, so a change to one value leaves everything else (other values and
 // keys, their types, comments, layout and bytes) exactly as it was. Lines the
-// format does not know are kept as they are as long as they lie outside the
-// store's key and its sub-keys; there every line must parse, or the file is
-// not taken as settings. Key and value names are matched without regard to the
+// format does not know are kept as they are, wherever they lie, and read as
+// nothing: a mistyped line in the store's key costs that line alone. A header
+// of the store's keys that does not parse (or deletes one) is kept too, and the
+// values under it belong to no key. Key and value names are matched without regard to the
 // case of ASCII letters; a value that occurs more than once in a key is taken
 // from its last occurrence, as an import by the registry editor would.
 #pragma once
@@ -95,9 +96,9 @@ class Document {
     // An empty document: the file does not exist yet.
     Document() = default;
 
-    // Reads a settings file; nothing when the bytes are not a settings file (no
-    // signature, text not valid in its encoding, control characters, a line of
-    // the store's keys that does not parse, a deletion of the store's key, ...).
+    // Reads a settings file; nothing when the bytes are not a settings file at all:
+    // over the size or line limit, text not valid in its encoding, control
+    // characters, or no signature as its first line that is not blank.
     static std::optional<Document> parse(std::string_view bytes);
 
     Encoding encoding() const { return encoding_; }
@@ -124,7 +125,9 @@ class Document {
     struct Line {
         Kind kind = Kind::Other;
         std::string raw;  // the exact text; continuation lines joined with their line ends
-        std::string end;  // the line end after it; empty for the last line of a file without one
+        // The line end after it; for the last line of a file, empty when it has none and
+        // "\r" when it ends in a carriage return alone.
+        std::string end;
         std::vector<std::string> key;  // Header: the key path components (none when malformed)
         std::string name;              // Value: the name, unescaped
         std::string data;              // Value: the data text

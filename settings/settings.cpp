@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "integer_text.h"
+#include "store_errors.h"
 
 namespace fw {
 
@@ -32,14 +33,6 @@ constexpr auto kStuckLockWait = std::chrono::milliseconds(100);
 constexpr auto kLockRetry = std::chrono::milliseconds(10);
 // Links followed to the file they lead to, as the kernel's own limit.
 constexpr int kMaxLinks = 40;
-
-StoreError createKeyError(const std::string& section) {
-    return StoreError("Failed to create key " + section);
-}
-
-StoreError setDataError(const std::string& name) {
-    return StoreError("Failed to set data for '" + name + "'");
-}
 
 bool isAbsolute(const char* path) {
     return path != nullptr && path[0] == '/';
@@ -172,16 +165,13 @@ void Settings::Open() {
     if (!makeFolder()) return;
     Snapshot snapshot = load();
     if (snapshot.state == State::Good && snapshot.doc.hasKey({})) return;
-    if (snapshot.state != State::Good && snapshot.state != State::Missing) return;
+    if (snapshot.state == State::Unreadable) return;
     Lock lock(*this);
     if (lock.outcome() != Lock::Outcome::Held) return;
     snapshot = load();
-    if (snapshot.state != State::Good && snapshot.state != State::Missing) return;
+    if (snapshot.state == State::Unreadable) return;
     if (snapshot.regular && (snapshot.mode & S_IWUSR) == 0) return;
-    const auto target = linkTarget();
-    if (target && snapshot.doc.ensureKey({})) {
-        replaceFile(snapshot.doc.serialize(), *target, snapshot.regular ? snapshot.mode : 0600);
-    }
+    if (snapshot.doc.ensureKey({})) put(snapshot, snapshot.doc.serialize());
 }
 
 int Settings::ReadInteger(const std::string& section, const std::string& name, int def) {
@@ -201,56 +191,88 @@ int Settings::ReadInteger(const std::string& section, const std::string& name, i
 }
 
 void Settings::WriteInteger(const std::string& section, const std::string& name, int value) {
-    write(section, name, value, false);
+    write(section, name, value, std::nullopt);
 }
 
-void Settings::RaiseInteger(const std::string& section, const std::string& name, int value) {
-    write(section, name, value, true);
+void Settings::RaiseInteger(const std::string& section, const std::string& name, int value,
+                            int highest) {
+    write(section, name, value, highest);
 }
+
+namespace {
+
+// Whether the document already holds what a write of value would leave: the same
+// number, as a read finds it (or, for a raise up to highest, one that stays).
+bool alreadyHolds(const reg::Document& doc, const reg::KeyPath& key, const std::string& name,
+                  int value, std::optional<int> highest) {
+    const auto stored = doc.find(key, name);
+    if (!stored || (stored->type != reg::kText && stored->type != reg::kExpandableText)) {
+        return false;
+    }
+    const auto text = reg::decodeText(stored->data, stored->narrow);
+    const auto number = text ? parseIntegerText(*text) : std::nullopt;
+    return number &&
+           (*number == value || (highest && SettingsStore::keepsStored(*number, value, *highest)));
+}
+
+}  // namespace
 
 void Settings::write(const std::string& section, const std::string& name, int value,
-                     bool keepGreater) {
+                     std::optional<int> highest) {
     const auto key = reg::keyForSection(section);
-    if (!key || !makeFolder()) throw createKeyError(section);
+    if (!key) throw createKeyError(section);
+    // A write that would change nothing leaves the file alone, so a file the player
+    // protects (or a folder no lock file can be made in) takes it without an error. No
+    // lock is needed to see that: the value held at the moment of the read is the one
+    // the write would have left.
+    if (const Snapshot now = load();
+        now.state == State::Good && alreadyHolds(now.doc, *key, name, value, highest)) {
+        return;
+    }
+    if (!makeFolder()) throw createKeyError(section);
     Lock lock(*this);
     if (lock.outcome() == Lock::Outcome::Busy) throw setDataError(name);
     if (lock.outcome() != Lock::Outcome::Held) throw createKeyError(section);
     Snapshot snapshot = load();
     if (snapshot.state == State::Unreadable) throw createKeyError(section);
     if (!reg::isWritableName(name)) throw setDataError(name);
-    if (keepGreater && snapshot.state == State::Good) {
-        // Read under the same lock as the write, so no other copy's value slips between.
-        if (const auto stored = snapshot.doc.find(*key, name);
-            stored && (stored->type == reg::kText || stored->type == reg::kExpandableText)) {
-            const auto text = reg::decodeText(stored->data, stored->narrow);
-            const auto number = text ? parseIntegerText(*text) : std::nullopt;
-            if (number && *number > value) return;
-        }
+    // Read again under the lock, so no other copy's value slips between.
+    if (snapshot.state == State::Good && alreadyHolds(snapshot.doc, *key, name, value, highest)) {
+        return;
     }
     // The owner took away the right to write: the file stays as it is.
     if (snapshot.regular && (snapshot.mode & S_IWUSR) == 0) throw setDataError(name);
-    std::filesystem::path target = path_;
-    mode_t mode = 0600;
-    if (snapshot.state == State::Junk) {
-        // The old file (or whatever stands in its place) is kept under another name
-        // before a fresh one replaces it.
-        if (!keepAside()) throw createKeyError(section);
-        snapshot.doc = reg::Document();
-    } else {
-        const auto resolved = linkTarget();
-        if (!resolved) throw setDataError(name);
-        target = *resolved;
-        if (snapshot.regular) mode = snapshot.mode;
-    }
     for (const std::string& part : *key) {
         if (!snapshot.doc.canHold(part)) throw createKeyError(section);
     }
     if (!snapshot.doc.canHold(name)) throw setDataError(name);
     snapshot.doc.setText(*key, name, integerText(value));
     const std::string text = snapshot.doc.serialize();
-    if (text.size() > reg::kMaxFileSize || !replaceFile(text, target, mode)) {
-        throw setDataError(name);
+    if (text.size() > reg::kMaxFileSize) throw setDataError(name);
+    switch (put(snapshot, text)) {
+        case Put::Done:
+            return;
+        case Put::NotKeptAside:
+            throw createKeyError(section);
+        case Put::Failed:
+            throw setDataError(name);
     }
+}
+
+Settings::Put Settings::put(const Snapshot& snapshot, const std::string& text) {
+    if (snapshot.state == State::Junk) {
+        // The old file (or whatever stands in its place) is kept under another name
+        // before a fresh one replaces it; the player learns that name once it has.
+        const auto keptAs = keepAside();
+        if (!keptAs) return Put::NotKeptAside;
+        if (!replaceFile(text, path_, 0600)) return Put::Failed;
+        if (onSetAside) onSetAside(*keptAs);
+        return Put::Done;
+    }
+    const auto target = linkTarget();
+    if (!target) return Put::Failed;
+    return replaceFile(text, *target, snapshot.regular ? snapshot.mode : 0600) ? Put::Done
+                                                                               : Put::Failed;
 }
 
 bool Settings::makeFolder() {
@@ -325,11 +347,11 @@ Settings::Snapshot Settings::load() {
     return snapshot;
 }
 
-bool Settings::keepAside() {
+std::optional<std::filesystem::path> Settings::keepAside() {
     struct stat file {};
-    if (ops_.lstat(path_.c_str(), &file) != 0) return false;
+    if (ops_.lstat(path_.c_str(), &file) != 0) return std::nullopt;
     // A write that failed after the file was kept aside already left a name for it.
-    if (isKeptAside(file)) return true;
+    if (auto name = keptAsideAs(file)) return name;
     char stamp[32];
     const std::time_t now = std::time(nullptr);
     std::tm local{};
@@ -340,18 +362,19 @@ bool Settings::keepAside() {
         const std::string name = n == 0 ? base : base + "-" + std::to_string(n);
         // A second name for the old file (for a link, for the link itself): it stays in
         // place until the new one replaces it.
-        if (ops_.link(path_.c_str(), name.c_str()) == 0) return true;
+        if (ops_.link(path_.c_str(), name.c_str()) == 0) return name;
         if (errno == EEXIST) continue;
         // No hard links here (or a folder in the file's place): move it, but never over
         // anything else.
         struct stat other {};
         if (ops_.lstat(name.c_str(), &other) == 0) continue;
-        return errno == ENOENT && ops_.rename(path_.c_str(), name.c_str()) == 0;
+        if (errno == ENOENT && ops_.rename(path_.c_str(), name.c_str()) == 0) return name;
+        return std::nullopt;
     }
-    return false;
+    return std::nullopt;
 }
 
-bool Settings::isKeptAside(const struct stat& file) {
+std::optional<std::filesystem::path> Settings::keptAsideAs(const struct stat& file) {
     std::error_code error;
     for (std::filesystem::directory_iterator entry(folder_, error), end; !error && entry != end;
          entry.increment(error)) {
@@ -359,10 +382,10 @@ bool Settings::isKeptAside(const struct stat& file) {
         struct stat aside {};
         if (ops_.lstat(entry->path().c_str(), &aside) == 0 && aside.st_dev == file.st_dev &&
             aside.st_ino == file.st_ino) {
-            return true;
+            return entry->path();
         }
     }
-    return false;
+    return std::nullopt;
 }
 
 std::optional<std::filesystem::path> Settings::linkTarget() {

@@ -10,14 +10,17 @@
 //
 // The file is never opened in a way that can block (a FIFO in its place is not
 // waited on), and the lock is waited on for a bounded time: a write that cannot
-// get it fails, a read never takes it. A file that cannot be read as settings
-// (not a settings file, or not a regular file at all) is kept aside once, under
-// a settings.reg.bad-... name, before a fresh file replaces it. A symbolic link
-// is written through: its target is replaced, atomically, in its own folder. A
-// file without its owner's write permission is never replaced.
+// get it fails, a read never takes it. A write of the number a value already
+// holds leaves the file alone. A file that cannot be read as settings at all
+// (not a regular file, too large, not text, no signature) is kept aside once,
+// under a settings.reg.bad-... name, when the store opens or at the next write,
+// and a fresh file takes its place. A symbolic link is written through: its
+// target is replaced, atomically, in its own folder. A file without its owner's
+// write permission is never replaced.
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -40,13 +43,18 @@ class Settings : public SettingsStore {
     const std::filesystem::path& folder() const { return folder_; }
     const std::filesystem::path& path() const { return path_; }
 
-    // Creates the folder and the file with the key when missing. Never throws; a
-    // file that cannot be read as settings is left as it is until the next write.
+    // Creates the folder and the file with the key when missing, and keeps aside a
+    // file that cannot be read as settings. Never throws.
     void Open() override;
     int ReadInteger(const std::string& section, const std::string& name, int def) override;
     void WriteInteger(const std::string& section, const std::string& name, int value) override;
     // Reads the stored value and writes the new one under one lock.
-    void RaiseInteger(const std::string& section, const std::string& name, int value) override;
+    void RaiseInteger(const std::string& section, const std::string& name, int value,
+                      int highest) override;
+
+    // Told the new name of a file that could not be read as settings, once a fresh
+    // file has taken its place.
+    std::function<void(const std::filesystem::path& keptAs)> onSetAside;
 
   private:
     enum class State { Missing, Unreadable, Junk, Good };
@@ -58,11 +66,16 @@ class Settings : public SettingsStore {
     };
     class Lock;
 
-    void write(const std::string& section, const std::string& name, int value, bool keepGreater);
+    enum class Put { Done, NotKeptAside, Failed };
+
+    // With highest, a stored number greater than value and no greater than highest stays.
+    void write(const std::string& section, const std::string& name, int value,
+               std::optional<int> highest);
     bool makeFolder();
     Snapshot load();
-    bool keepAside();
-    bool isKeptAside(const struct stat& file);
+    Put put(const Snapshot& snapshot, const std::string& text);
+    std::optional<std::filesystem::path> keepAside();
+    std::optional<std::filesystem::path> keptAsideAs(const struct stat& file);
     std::optional<std::filesystem::path> linkTarget();
     bool replaceFile(const std::string& text, const std::filesystem::path& target, mode_t mode);
     bool syncFolder(const std::filesystem::path& folder);

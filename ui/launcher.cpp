@@ -75,7 +75,8 @@ TSplashForm::TSplashForm(SettingsStore& store, TForm1& game, TAboutForm& about, 
     errorBox = [this](const QString& caption, const QString& text) {
         QMessageBox::critical(this, caption, text);
     };
-    terminate = [] { QCoreApplication::exit(0); };
+    // The program ends because it cannot play: a failure, for whoever started it.
+    terminate = [] { QCoreApplication::exit(1); };
 
     setWindowTitle(QStringLiteral("About Fenwater..."));
     setFixedSize(269, 337);

@@ -149,6 +149,22 @@ int main() {
 
     fw::TForm1 form(store, cues, time, fw::Pictures::builtIn());
     form.setWindowIcon(icon);
+    // A settings file that could not be read is set aside when the store opens (or, if
+    // one turns up later, at the next write): the player is told once where it went, in a
+    // box shown from the event loop, over whatever is on screen then.
+    store.onSetAside = [&form](const std::filesystem::path& keptAs) {
+        const QString text = QStringLiteral(
+                                 "The settings file could not be read, so a new one was started. "
+                                 "The old file is kept as:\n\n") +
+                             QString::fromStdString(keptAs.string());
+        QMetaObject::invokeMethod(
+            &form,
+            [&form, text] {
+                QMessageBox::warning(form.isVisible() ? &form : nullptr,
+                                     QString::fromLatin1(fw::kApplicationTitle), text);
+            },
+            Qt::QueuedConnection);
+    };
     form.onClose = [&] {  // FormClose
         cues.Close();
         QCoreApplication::exit(0);

@@ -148,6 +148,37 @@ TEST(Miss, GameOverStoresOnlyAHigherScoreOfItsOwnGame) {
     }
 }
 
+TEST(Miss, AStoredBestNoGameCanReachNeverWinsOverARealScore) {
+    // The best stored at start, what another copy stores while the game runs (empty:
+    // nothing), the final score; what the store holds then and the next game B shows.
+    const struct {
+        const char* atStart;
+        const char* meanwhile;
+        int score;
+        const char* stored;
+        const char* shown;
+    } cases[] = {
+        {"1001", "", 974, "974", "_974"},  {"1500", "", 501, "501", "_501"},
+        {"1001", "", 1, "1001", "_001"},   {"5", "990", 974, "990", "_990"},
+        {"5", "1990", 974, "974", "_974"}, {"5", "999", 998, "999", "_999"},
+        {"999", "", 998, "999", "_999"},   {"0", "-3", 2, "2", "_002"},
+    };
+    for (const auto& c : cases) {
+        HandheldRig r;
+        r.store.values["HiscoreB"] = c.atStart;
+        r.start();
+        fishMiss(r, Mode::GameB);
+        if (*c.meanwhile) r.store.values["HiscoreB"] = c.meanwhile;
+        r.seam().setMissCount(2);
+        r.seam().setScore(c.score);
+        r.finishMiss();
+        EXPECT_EQ(r.store.values["HiscoreB"], c.stored) << c.atStart << " " << c.score;
+        r.start();
+        r.startGame(Mode::GameB);
+        EXPECT_EQ(r.digits(), c.shown) << c.atStart << " " << c.score;
+    }
+}
+
 TEST(Miss, FailedWriteRunsStepSevenAgain) {
     HandheldRig r;
     const std::int64_t t0 = fishMiss(r);

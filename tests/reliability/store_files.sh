@@ -1,10 +1,11 @@
 #!/bin/sh
 # Odd files in the settings file's place, with the real program. Each start must show
 # the launcher within seconds, and Play must reach the game window:
-#  * a FIFO: kept aside, a fresh file stores "SoundMode";
+#  * a FIFO: kept aside at start, with a box that says so before the launcher can be
+#    used; a fresh file stores "SoundMode";
 #  * an export as the registry editor writes it (UTF-16LE, byte-order mark, CR LF):
-#    "(no sound)" comes preselected, game B shows its best score of 55, and after Play
-#    the file is still UTF-16LE with CR LF;
+#    game B shows its best score of 55, and after "(no sound)" replaces the stored
+#    "DirectSound" at Play the file is still UTF-16LE with CR LF;
 #  * a link into a dotfiles folder: Play writes through it, the link stays a link.
 #   store_files.sh FENWATER OUTDIR UI_READ_SCREEN
 set -eu
@@ -39,6 +40,11 @@ stop() {
 start fifo
 mkfifo "$folder/settings.reg"
 launch fifo
+box=$(waitsized "$title" 10 ! 652 443) || fail "fifo: no box said the file was kept aside"
+aside=$(ls "$folder" | grep '^settings\.reg\.bad-' || true)
+[ "$(echo "$aside" | wc -w)" = 1 ] && [ -p "$folder/$aside" ] || fail "fifo: kept aside at start: '$aside'"
+xdotool windowactivate --sync "$box" key Return
+settled "the box's end" 10 gone "$title" >/dev/null || fail "fifo: the box did not go"
 pick_no_sound "$launcher"
 play fifo
 [ -f "$folder/settings.reg" ] && [ ! -p "$folder/settings.reg" ] || fail "fifo: no settings file"
@@ -51,21 +57,18 @@ start utf16
 {
     printf '\377\376'
     printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' \
-        '[HKEY_CURRENT_USER\Software\Morvane\Fenwater]' '"HiScoreB"="55"' '"SoundMode"="2"' '' |
+        '[HKEY_CURRENT_USER\Software\Morvane\Fenwater]' '"HiScoreB"="55"' '"SoundMode"="1"' '' |
         iconv -f UTF-8 -t UTF-16LE
 } >"$folder/settings.reg"
 launch utf16
+pick_no_sound "$launcher"
 play utf16
-xdotool windowactivate --sync "$form" key Right
-sleep 0.3
-set -- $(position "$form")
-/usr/bin/import -display "$DISPLAY" -window root "$OUT/utf16.png"
-screen=$("$reader" "$OUT/utf16.png" "$1" "$2")
-case "$screen" in digits=_055*) ;; *) fail "utf16: game B did not show 055: $screen" ;; esac
+shows_best "$form" Right _055 "$reader" "$OUT/utf16.png" || fail "utf16: game B did not show 055: $SCREEN"
 [ "$(head -c 2 "$folder/settings.reg" | od -An -tx1 | tr -d ' ')" = fffe ] || fail "utf16: the byte-order mark is gone"
 text=$(tail -c +3 "$folder/settings.reg" | iconv -f UTF-16LE -t UTF-8) || fail "utf16: no longer UTF-16LE"
 [ "$(printf '%s' "$text" | grep -c "$(printf '\r')\$")" = 6 ] || fail "utf16: the lines lost their CR LF: $text"
 printf '%s' "$text" | grep -q '^"HiScoreB"="55"' || fail "utf16: the best score is gone: $text"
+printf '%s' "$text" | grep -q '^"SoundMode"="2"' || fail "utf16: \"SoundMode\" 2 was not stored: $text"
 [ -z "$(ls "$folder" | grep '^settings\.reg\.bad-')" ] || fail "utf16: the export was kept aside"
 echo "utf16: read, played, still UTF-16LE with CR LF"
 stop utf16

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Writes the settings file refuses, with the real program: a file the user made
-# read-only, and a lock another program holds and never lets go (with no settings file
-# yet, so that the start wants the lock too). The launcher comes up within seconds all
+# read-only (holding "SoundMode" 1, so that "(no sound)" changes it), and a lock another
+# program holds and never lets go (with no settings file yet, so that the start wants
+# the lock too). The launcher comes up within seconds all
 # the same; Play with "(no sound)" shows the store's error box within seconds, and once
 # it is dismissed the game window comes up and the game plays. The file stays as it was.
 #   store_refused.sh FENWATER OUTDIR
@@ -31,7 +32,7 @@ refused() {
     wait_exit "$GAME" 5 || fail "$1: the program did not end"
 }
 
-settings_home "$OUT/readonly" 2
+settings_home "$OUT/readonly" 1
 file="$OUT/readonly/Morvane/Fenwater/settings.reg"
 cp "$file" "$OUT/before"
 chmod 0400 "$file"

@@ -182,7 +182,7 @@ TEST(StoreFiles, FilesMadeReadOnlyAreNeverReplaced) {
         store.Open();
         EXPECT_THROW_MESSAGE(store.WriteInteger("", "HiScoreA", 60),
                              "Failed to set data for 'HiScoreA'");
-        store.RaiseInteger("", "HiScoreA", 40);  // nothing to write: no failure
+        store.RaiseInteger("", "HiScoreA", 40, 999);  // nothing to write: no failure
         EXPECT_EQ(readFile(file), stored) << std::oct << c.mode;
         EXPECT_EQ(lstatOf(file).st_mode & 0777, c.mode) << std::oct << c.mode;
         // Once the user allows it again, the writes go through.
@@ -231,7 +231,7 @@ TEST(StoreFiles, ALockHeldElsewhereIsWaitedOnForAWhile) {
     EXPECT_LT(secondsSince(start), 4.0);
     // Once a wait has run out, the next ones are short.
     start = Clock::now();
-    EXPECT_THROW_MESSAGE(store.RaiseInteger("", "HiScoreA", 7),
+    EXPECT_THROW_MESSAGE(store.RaiseInteger("", "HiScoreA", 7, 999),
                          "Failed to set data for 'HiScoreA'");
     EXPECT_LT(secondsSince(start), 1.0);
     EXPECT_EQ(readFile(store.path()), old);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <random>
 
@@ -106,18 +107,24 @@ TEST(StoreRead, FileLayoutsThatReadAndFilesThatAreJunk) {
         {sig + "[HKEY_CURRENT_USER\\Software\n" + value + key, "99"},
         {sig + "[HKEY_CURRENT_USER\\\\Software]\n" + value + key, "99"},
         {sig + "[-HKEY_CURRENT_USER\\Software\\Other]\n" + value + key, "99"},
-        // but every line of the store's keys must parse
+        // and so are those of the store's keys: a line that does not parse costs that line
+        {sig + key + "# notes\n" + value, "13"},
+        {sig + key + "HiScoreB=44\n" + value + "\"SoundMode\" \"2\"\n", "13"},
+        {sig + key + "\"HiScoreA=\"13\"\n", "99"},
+        {sig + key + "\"HiScoreA\" \"13\"\n", "99"},
+        {sig + key + "HiScoreA=13\n", "99"},
+        // a header that names none of them (or deletes one) ends the key, values under it
+        // belong to none
+        {sig + "[HKEY_CURRENT_USER\\Software\\Morvane\\Fenwater\n" + value, "99"},
+        {sig + "[-HKEY_CURRENT_USER\\Software\\Morvane\\Fenwater]\n", "99"},
+        {sig + key + "[-HKEY_CURRENT_USER\\Software\\Morvane\\Fenwater\\Sub]\n", "99"},
+        {sig + key + value + "[HKEY_CURRENT_USER\\Software\\Morvane\\Fenwater\\\\x]\n" +
+             "\"HiScoreA\"=\"5\"\n",
+         "13"},
+        // what is not a settings file at all
         {key + value, "junk"},
-        {sig + key + "# notes\n" + value, "junk"},
-        {sig + "[HKEY_CURRENT_USER\\Software\\Morvane\\Fenwater\n" + value, "junk"},
-        {sig + "[-HKEY_CURRENT_USER\\Software\\Morvane\\Fenwater]\n", "junk"},
-        {sig + key + "[-HKEY_CURRENT_USER\\Software\\Morvane\\Fenwater\\Sub]\n", "junk"},
-        {sig + key + "[HKEY_CURRENT_USER\\Software\\Morvane\\Fenwater\\\\x]\n", "junk"},
         {"\xFF\xFE" + sig, "junk"},  // UTF-16 of an odd length
         {"\xFE\xFF" + sig + key + value, "junk"},
-        {sig + key + "\"HiScoreA=\"13\"\n", "junk"},
-        {sig + key + "\"HiScoreA\" \"13\"\n", "junk"},
-        {sig + key + "HiScoreA=13\n", "junk"},
         {sig + key + "\"x\"=\"\xC3\x28\"\n" + value, "junk"},
         {sig + key + "\"x\"=\"a\0b\"\n"s + value, "junk"},
         {sig + key + "\"x\"=\"a\rb\"\n" + value, "junk"},
@@ -126,22 +133,35 @@ TEST(StoreRead, FileLayoutsThatReadAndFilesThatAreJunk) {
     for (const auto& c : cases) {
         TempDir dir;
         Settings store(dir.store());
+        std::vector<fs::path> told;
+        store.onSetAside = [&](const fs::path& keptAs) { told.push_back(keptAs); };
         writeFile(store.path(), c.content);
         const bool junk = c.reads == "junk";
         const std::string id = c.content.substr(0, 90);
         EXPECT_EQ(readOutcome(store, "HiscoreA", 99), junk ? "99" : c.reads) << id;
+        // Opening the store keeps junk aside at once and says where; a file that reads
+        // stays as it is.
         store.Open();
+        const auto aside = keptAside(dir.store());
+        ASSERT_EQ(aside.size(), junk ? 1u : 0u) << id;
+        EXPECT_EQ(told, aside) << id;
         if (junk) {
-            EXPECT_EQ(readFile(store.path()), c.content) << id;  // left as it is
+            EXPECT_TRUE(readFile(aside[0]) == c.content) << id;
         }
         store.WriteInteger("", "SoundMode", 1);
         EXPECT_EQ(store.ReadInteger("", "SoundMode", -1), 1) << id;
         EXPECT_EQ(store.ReadInteger("", "HiscoreA", 99), junk ? 99 : std::stoi(c.reads)) << id;
-        const auto aside = keptAside(dir.store());
-        ASSERT_EQ(aside.size(), junk ? 1u : 0u) << id;
-        if (junk) {
-            EXPECT_TRUE(readFile(aside[0]) == c.content) << id;
+        // Every line of a file that reads is still there, in its order.
+        const std::string now = readFile(store.path());
+        std::size_t at = 0;
+        for (std::size_t start = 0, end; !junk && start < c.content.size(); start = end + 1) {
+            end = std::min(c.content.find('\n', start), c.content.size());
+            at = now.find(c.content.substr(start, end - start), at);
+            ASSERT_NE(at, std::string::npos)
+                << id << " lost: " << c.content.substr(start, end - start);
         }
+        EXPECT_EQ(keptAside(dir.store()).size(), junk ? 1u : 0u) << id;
+        EXPECT_EQ(told.size(), junk ? 1u : 0u) << id;
     }
 }
 
@@ -188,6 +208,12 @@ TEST(StoreRead, RegistryEditorExportsReadAndKeepTheirEncoding) {
         {"\xEF\xBB\xBF" + lines("\r\n", {sig, key, R"("HiScoreA"="55")", "; caf\xC3\xA9"}),
          "\xEF\xBB\xBF" + lines("\r\n", {sig, key, stored, sound, "; caf\xC3\xA9"})},
         {lines("\n", {sig, key, R"("HiScoreA"="55")"}), lines("\n", {sig, key, stored, sound})},
+        // a last line ended by a carriage return alone keeps it; one a line follows gains
+        // the line feed
+        {lines("\r\n", {"REGEDIT4", key, R"("HiScoreA"="55")"}) + "[x=hex:01]REGED\r",
+         lines("\r\n", {"REGEDIT4", key, stored, sound}) + "[x=hex:01]REGED\r"},
+        {lines("\r\n", {sig, key}) + R"("HiScoreA"="55")" + "\r",
+         lines("\r\n", {sig, key, stored, sound})},
     };
     for (const auto& c : cases) {
         TempDir dir;
@@ -197,7 +223,7 @@ TEST(StoreRead, RegistryEditorExportsReadAndKeepTheirEncoding) {
         EXPECT_EQ(readOutcome(store, "HiscoreA", 0), "55") << id;
         store.Open();
         EXPECT_TRUE(readFile(store.path()) == c.before) << id;
-        store.RaiseInteger("", "HiScoreA", 56);
+        store.RaiseInteger("", "HiScoreA", 56, 999);
         store.WriteInteger("", "SoundMode", 2);
         EXPECT_TRUE(readFile(store.path()) == c.after)
             << id << " became " << testing::PrintToString(readFile(store.path()));

@@ -100,13 +100,14 @@ TEST(StoreWrite, KeepsEverythingElseAsItWas) {
         "[HKEY_CURRENT_USER\\Software\\Morvane\\Fenwater]\n"
         "@=\"default\"\n"
         "\"SoundMode\"=\"1\"\n"
+        "HiScoreB=44\n"
         "\"Count\"=dword:0000002a\n"
         "  \"Blob\"=hex:01,02,\\\n    03,04\n"
         "\"Path\"=hex(2):25,00,48,00,00,00\n"
         "\"Quote\"=\"a \\\"b\\\" \\\\ c\"\n"
         "; trailing comment\n\n"
         "[HKEY_CURRENT_USER\\Software\\Morvane\\Fenwater\\Deep\\Er]\n"
-        "\"HiScoreA\"=\"8\"\n\n"
+        "\"HiScoreA\"=\"8\"\n\"Typo\" \"1\"\n\n"
         "[HKEY_CURRENT_USER\\Software\\Elsewhere]\n"
         "\"HiScoreA\"=\"9\"\n";
     // Every line keeps its line end; new lines end as most lines do.
@@ -116,6 +117,7 @@ TEST(StoreWrite, KeepsEverythingElseAsItWas) {
         "[HKEY_CURRENT_USER\\Software\\Morvane\\Fenwater]\n"
         "@=\"default\"\n"
         "\"SoundMode\"=\"0\"\n"
+        "HiScoreB=44\n"
         "\"Count\"=dword:0000002a\n"
         "  \"Blob\"=hex:01,02,\\\n    03,04\n"
         "\"Path\"=hex(2):25,00,48,00,00,00\n"
@@ -123,7 +125,7 @@ TEST(StoreWrite, KeepsEverythingElseAsItWas) {
         "\"HiScoreA\"=\"13\"\n"
         "; trailing comment\n\n"
         "[HKEY_CURRENT_USER\\Software\\Morvane\\Fenwater\\Deep\\Er]\n"
-        "\"HiScoreA\"=\"8\"\n\"New\"=\"1\"\n\n"
+        "\"HiScoreA\"=\"8\"\n\"Typo\" \"1\"\n\"New\"=\"1\"\n\n"
         "[HKEY_CURRENT_USER\\Software\\Elsewhere]\n"
         "\"HiScoreA\"=\"9\"\n";
     TempDir dir;
@@ -136,6 +138,8 @@ TEST(StoreWrite, KeepsEverythingElseAsItWas) {
     store.WriteInteger("deep\\er", "New", 1);
     EXPECT_EQ(readFile(store.path()), after);
     EXPECT_EQ(store.ReadInteger("Deep\\Er", "hiscorea", 0), 8);
+    // A line not taken (a typo) is read as nothing and stays where it was.
+    EXPECT_EQ(store.ReadInteger("", "HiscoreB", -1), -1);
 }
 
 TEST(StoreWrite, FailuresRaiseTheirMessageAndLeaveTheFile) {
@@ -232,23 +236,96 @@ TEST(StoreWrite, JunkIsMovedAsideWithoutHardLinksAndNeverOverwritten) {
     EXPECT_EQ(readFile(noLinks.path()), junk);
 }
 
+TEST(StoreWrite, AWriteThatChangesNothingLeavesTheFileAlone) {
+    // What is stored, what is written (or raised), and whether that changes the file.
+    const struct {
+        const char* stored;
+        int value;
+        bool raise;
+        bool changes;
+    } cases[] = {
+        {R"("SoundMode"="2")", 2, false, false},
+        {R"("soundmode"="  $2")", 2, false, false},  // the same number, as a read finds it
+        {R"("SoundMode"=hex(2):32,00,00,00)", 2, false, false},
+        {R"("SoundMode"="-1")", -1, false, false},
+        {R"("SoundMode"="2")", 1, false, true},
+        {R"("SoundMode"="abc")", -1, false, true},  // a read's default is not stored
+        {R"("SoundMode"=dword:00000002)", 2, false, true},
+        {R"("Other"="2")", 2, false, true},
+        {R"("SoundMode"="50")", 40, true, false},
+        {R"("SoundMode"="50")", 50, true, false},
+        {R"("SoundMode"="50")", 51, true, true},
+    };
+    // The file as it is, a file its owner made read-only, a folder where no lock file can
+    // be made.
+    enum class Way { Writable, ReadOnly, NoLock };
+    for (const auto& c : cases) {
+        for (Way way : {Way::Writable, Way::ReadOnly, Way::NoLock}) {
+            TempDir dir;
+            const fs::path file = dir.store() / "settings.reg";
+            const std::string before = keyFile({c.stored});
+            writeFile(file, before);
+            if (way == Way::ReadOnly) fs::permissions(file, fs::perms(0444));
+            struct stat was {};
+            ::stat(file.c_str(), &was);
+            // Every call that would replace the file or flush it, counted.
+            int replacing = 0;
+            FileOps ops =
+                way == Way::NoLock ? failingOps("open", ".lock", EACCES) : FileOps::posix();
+            const FileOps inner = ops;
+            ops.rename = [&](const char* a, const char* b) {
+                return ++replacing, inner.rename(a, b);
+            };
+            ops.fsync = [&](int fd) { return ++replacing, inner.fsync(fd); };
+            Settings store(dir.store(), ops);
+            std::string outcome = "ok";
+            try {
+                c.raise ? store.RaiseInteger("", "SoundMode", c.value, 999)
+                        : store.WriteInteger("", "SoundMode", c.value);
+            } catch (const StoreError& e) {
+                outcome = e.what();
+            }
+            const std::string id = std::string(c.stored) + " " + std::to_string(c.value) + " " +
+                                   std::to_string(static_cast<int>(way));
+            const bool refused = c.changes && way != Way::Writable;
+            EXPECT_EQ(outcome, !refused               ? "ok"
+                               : way == Way::ReadOnly ? "Failed to set data for 'SoundMode'"
+                                                      : "Failed to create key ")
+                << id;
+            if (c.changes && !refused) {
+                EXPECT_EQ(Settings(dir.store()).ReadInteger("", "SoundMode", 0), c.value) << id;
+                continue;
+            }
+            struct stat is {};
+            ::stat(file.c_str(), &is);
+            EXPECT_EQ(readFile(file), before) << id;
+            EXPECT_EQ(is.st_ino, was.st_ino) << id;
+            EXPECT_EQ(is.st_mtim.tv_sec, was.st_mtim.tv_sec) << id;
+            EXPECT_EQ(is.st_mtim.tv_nsec, was.st_mtim.tv_nsec) << id;
+            EXPECT_EQ(replacing, 0) << id;
+        }
+    }
+}
+
 TEST(StoreWrite, RaiseNeverLowersAStoredNumber) {
-    // What another copy of the program left in the file, and what a game over then keeps.
+    // What another copy of the program left in the file, and what a game over then keeps;
+    // a stored number above the greatest that counts never keeps its place.
     const struct {
         const char* stored;
         int raised;
         int expected;
     } cases[] = {
-        {"\"HiScoreA\"=\"50\"", 2, 50},  {"\"HiScoreA\"=\"50\"", 50, 50},
-        {"\"hiscorea\"=\"2\"", 50, 50},  {"\"HiScoreA\"=\"-5\"", -7, -5},
-        {"\"HiScoreA\"=\"junk\"", 3, 3}, {"\"HiScoreA\"=dword:00000032", 3, 3},
-        {"\"Other\"=\"90\"", 3, 3},
+        {"\"HiScoreA\"=\"50\"", 2, 50},      {"\"HiScoreA\"=\"50\"", 50, 50},
+        {"\"hiscorea\"=\"2\"", 50, 50},      {"\"HiScoreA\"=\"-5\"", -7, -5},
+        {"\"HiScoreA\"=\"junk\"", 3, 3},     {"\"HiScoreA\"=dword:00000032", 3, 3},
+        {"\"Other\"=\"90\"", 3, 3},          {"\"HiScoreA\"=\"999\"", 974, 999},
+        {"\"HiScoreA\"=\"1001\"", 974, 974}, {"\"HiScoreA\"=\"$3E9\"", 1, 1},
     };
     for (const auto& c : cases) {
         TempDir dir;
         writeFile(dir.store() / "settings.reg", keyFile({c.stored}));
         Settings store(dir.store());
-        store.RaiseInteger("", "HiScoreA", c.raised);
+        store.RaiseInteger("", "HiScoreA", c.raised, 999);
         EXPECT_EQ(Settings(dir.store()).ReadInteger("", "HiscoreA", -99), c.expected) << c.stored;
     }
 }
