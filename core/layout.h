@@ -55,6 +55,9 @@ inline constexpr int kWindowWidth = 652;
 inline constexpr int kWindowHeight = 443;
 inline constexpr int kSegmentCount = 56;
 inline constexpr Rect kLcdRect{174, 134, 265, 179};  // Im_SchermoTop: the LCD window
+// The most device pixels a panel pixel that the pictures are ever drawn for: full screen
+// on an 8K screen takes 9.
+inline constexpr int kMaxDrawnScale = 12;
 
 const std::array<ElementInfo, ElementCount>& layout();
 inline const ElementInfo& info(Element e) {

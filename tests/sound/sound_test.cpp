@@ -300,6 +300,33 @@ TEST_F(Sound, AnIdleDeviceClosesAndTheNextCueReopensIt) {
     EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
 }
 
+// Cues started just as the idle device closes, again and again: the device closes and
+// reopens in step with them, leaves no audio thread behind, and still plays at the end.
+// (Under the thread pass this is where the watcher and the game's thread meet.)
+TEST_F(Sound, CuesAsTheIdleDeviceClosesLeaveItWorking) {
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    fw::setIdleCloseTime(1ms);
+    fw::SoundCues cues;
+    ASSERT_TRUE(cues.Start(FSOUND_OUTPUT_WINMM));
+    const Cue kinds[] = {Cue::Move, Cue::Got, Cue::Start};
+    const auto start = Clock::now();
+    for (int i = 0; i < 150; ++i) {
+        cues.Suona(kinds[i % 3]);
+        if (i % 2 == 0) cues.Silenzio();  // the device goes idle at once
+        std::this_thread::sleep_for(std::chrono::microseconds(i % 7 * 300));
+    }
+    EXPECT_LT(Clock::now() - start, 10s);
+    cues.Silenzio();
+    for (auto end = Clock::now() + 3s; fw::audioDeviceOpen() && Clock::now() < end;)
+        std::this_thread::sleep_for(2ms);
+    EXPECT_FALSE(fw::audioDeviceOpen());
+    EXPECT_EQ(audioThreads(), 0);
+    cues.Suona(Cue::Got);
+    EXPECT_TRUE(fw::audioDeviceOpen());
+    EXPECT_EQ(Mix_Playing(-1), 1);
+    cues.Close();
+}
+
 struct Latency {
     const char* title;
     bool afterIdle;  // every cue finds the device closed

@@ -155,6 +155,76 @@ std::string dumpLine(const Handheld& h, const WindowHost& window) {
     return o.str();
 }
 
+namespace {
+
+// What a script line's command does once the clock has reached its time; empty for
+// "end". Throws BadLine for a command that is not well formed.
+std::function<void()> command(const std::vector<std::string>& w, Handheld& handheld,
+                              standin::VirtualHandheld& game, std::ostream& out,
+                              const PngWriter& png,
+                              const std::function<void(const std::string&)>& trace) {
+    const std::string& cmd = w[1];
+    if (cmd == "key") {
+        expectWords(w, 4);
+        const int vk = smallNumber(w[3]);
+        if (w[2] == "down") return [&handheld, vk] { handheld.keyDown(vk); };
+        if (w[2] == "up") return [&handheld, vk] { handheld.keyUp(vk); };
+        throw BadLine{"expected down or up, got '" + w[2] + "'"};
+    }
+    if (cmd == "mouse" && w.size() >= 3 && w[2] == "move") {
+        expectWords(w, 7);
+        const Element e = element(w[3]);
+        const int x = smallNumber(w[4]), y = smallNumber(w[5]);
+        const HeldButtons h = held(w[6]);
+        return [&handheld, e, h, x, y] { handheld.mouseMove(e, h, x, y); };
+    }
+    if (cmd == "mouse") {
+        expectWords(w, 7);
+        if (w[2] != "down" && w[2] != "up")
+            throw BadLine{"expected down, up or move, got '" + w[2] + "'"};
+        const Element e = element(w[3]);
+        const MouseButton b = button(w[4]);
+        const int x = smallNumber(w[5]), y = smallNumber(w[6]);
+        if (w[2] == "down") return [&handheld, e, b, x, y] { handheld.mouseDown(e, b, x, y); };
+        return [&handheld, &trace, e, b, x, y] {
+            handheld.mouseUp(e, b, x, y);
+            if (b == MouseButton::Right) trace("menu");
+        };
+    }
+    if (cmd == "menu") {
+        expectWords(w, 3);
+        if (w[2] != "PM_8Hiscore") throw BadLine{"unknown menu item '" + w[2] + "'"};
+        return [&handheld] { handheld.resetHiscores(); };
+    }
+    if (cmd == "store") {
+        expectWords(w, 3);
+        if (w[2] != "fail") throw BadLine{"unknown store command '" + w[2] + "'"};
+        return [&game] { game.store.failWrites = 1; };
+    }
+    if (cmd == "dump") {
+        expectWords(w, 2);
+        return [&handheld, &game, &out] { out << dumpLine(handheld, game.window) << '\n'; };
+    }
+    if (cmd == "png") {
+        expectWords(w, w.size() < 4 ? 3 : 4);
+        const int scale = w.size() < 4 ? 1 : smallNumber(w[3]);
+        if (scale < 1 || scale > kMaxDrawnScale)
+            throw BadLine{"scale " + w[3] + " is not 1 to " + std::to_string(kMaxDrawnScale)};
+        const std::string file = w[2];
+        return [&handheld, &png, file, scale] {
+            if (!png || !png(handheld.panel(), file, scale))
+                throw BadLine{"cannot write '" + file + "'"};
+        };
+    }
+    if (cmd == "end") {
+        expectWords(w, 2);
+        return {};
+    }
+    throw BadLine{"unknown command '" + cmd + "'"};
+}
+
+}  // namespace
+
 int run(const Options& options, std::istream& in, std::ostream& out, std::ostream& err,
         const PngWriter& png) {
     // The handheld on the stand-ins: the store holds the given best scores as text and
@@ -162,7 +232,7 @@ int run(const Options& options, std::istream& in, std::ostream& out, std::ostrea
     // printed at its time.
     standin::VirtualHandheld game;
     auto line = [&]() -> std::ostream& { return out << "t=" << game.now() << ' '; };
-    auto trace = [&](const std::string& what) {
+    const std::function<void(const std::string&)> trace = [&](const std::string& what) {
         if (options.trace) line() << what << '\n';
     };
     if (options.hiscoreA) game.store.values["HiScoreA"] = *options.hiscoreA;
@@ -197,59 +267,12 @@ int run(const Options& options, std::istream& in, std::ostream& out, std::ostrea
             if (t < last) throw BadLine{"time goes backwards"};
             if (t > kMaxTime) throw BadLine{"time past " + std::to_string(kMaxTime) + " ms"};
             if (w.size() < 2) throw BadLine{"missing command"};
+            // The whole line is read before the clock moves: a line rejected has no effect.
+            const std::function<void()> act = command(w, handheld, game, out, png, trace);
             last = t;
             handheld.advanceTo(t);
-            const std::string& cmd = w[1];
-            if (cmd == "key") {
-                expectWords(w, 4);
-                const int vk = smallNumber(w[3]);
-                if (w[2] == "down")
-                    handheld.keyDown(vk);
-                else if (w[2] == "up")
-                    handheld.keyUp(vk);
-                else
-                    throw BadLine{"expected down or up, got '" + w[2] + "'"};
-            } else if (cmd == "mouse" && w.size() >= 3 && w[2] == "move") {
-                expectWords(w, 7);
-                Element e = element(w[3]);
-                int x = smallNumber(w[4]), y = smallNumber(w[5]);
-                handheld.mouseMove(e, held(w[6]), x, y);
-            } else if (cmd == "mouse") {
-                expectWords(w, 7);
-                if (w[2] != "down" && w[2] != "up")
-                    throw BadLine{"expected down, up or move, got '" + w[2] + "'"};
-                Element e = element(w[3]);
-                MouseButton b = button(w[4]);
-                int x = smallNumber(w[5]), y = smallNumber(w[6]);
-                if (w[2] == "down") {
-                    handheld.mouseDown(e, b, x, y);
-                } else {
-                    handheld.mouseUp(e, b, x, y);
-                    if (b == MouseButton::Right) trace("menu");
-                }
-            } else if (cmd == "menu") {
-                expectWords(w, 3);
-                if (w[2] != "PM_8Hiscore") throw BadLine{"unknown menu item '" + w[2] + "'"};
-                handheld.resetHiscores();
-            } else if (cmd == "store") {
-                expectWords(w, 3);
-                if (w[2] != "fail") throw BadLine{"unknown store command '" + w[2] + "'"};
-                game.store.failWrites = 1;
-            } else if (cmd == "dump") {
-                expectWords(w, 2);
-                out << dumpLine(handheld, game.window) << '\n';
-            } else if (cmd == "png") {
-                expectWords(w, w.size() < 4 ? 3 : 4);
-                const int scale = w.size() < 4 ? 1 : smallNumber(w[3]);
-                if (scale < 1 || scale > 3) throw BadLine{"scale " + w[3] + " is not 1, 2 or 3"};
-                if (!png || !png(handheld.panel(), w[2], scale))
-                    throw BadLine{"cannot write '" + w[2] + "'"};
-            } else if (cmd == "end") {
-                expectWords(w, 2);
-                break;
-            } else {
-                throw BadLine{"unknown command '" + cmd + "'"};
-            }
+            if (!act) break;
+            act();
         } catch (const BadLine& bad) {
             out.flush();
             err << "line " << lineNo << ": " << bad.message << '\n';

@@ -29,7 +29,8 @@ struct Options {
 // Parses "HH:MM:SS" (withMillis false) or "HH:MM:SS.mmm"; nothing when malformed.
 std::optional<std::uint32_t> parseTimeOfDay(const std::string& text, bool withMillis);
 
-// Renders the panel to a PNG file at a scale (1, 2 or 3 device pixels a window pixel);
+// Renders the panel to a PNG file at a scale (1 to kMaxDrawnScale device pixels a window
+// pixel);
 // returns false when that fails or is not available.
 using PngWriter = std::function<bool(const Panel&, const std::string& file, int scale)>;
 
