@@ -3,7 +3,7 @@
 //     "line N: ..." naming a line of the script;
 //   * a script stopped at line N prints exactly what the lines before it print on their
 //     own, which run cleanly: every line is taken or rejected, and nothing past the
-//     rejected one runs;
+//     rejected one runs (a picture that cannot be written stops at its line's time);
 //   * no time, count or size overflows (the undefined-behaviour sanitizer), no crash.
 // Scripts that would play more than kBudget ms of virtual time are skipped: the tool
 // plays every tick up to a time, which takes long for hours of it and says nothing new.
@@ -78,11 +78,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fail("a rejection without one message naming a line", script);
     }
 
-    // The lines before the rejected one, on their own.
+    // The lines before the rejected one, on their own. A picture that cannot be written
+    // (here none can: there is no writer) fails once the clock has reached its line's
+    // time, so those lines are followed by an "end" at that time.
     std::size_t cut = 0;
     for (long n = 1; n < lineNo; ++n)
         cut = script.find('\n', cut) + 1;
-    const Outcome before = play(script.substr(0, cut));
+    std::string lead = script.substr(0, cut);
+    if (std::string_view(p).starts_with(": cannot write '")) {
+        const std::string line = script.substr(cut, script.find('\n', cut) - cut);
+        std::istringstream rejected(line.substr(0, line.find('#')));
+        std::string time;
+        rejected >> time;
+        lead += time + " end\n";
+    }
+    const Outcome before = play(lead);
     if (before.status != 0 || !before.err.empty())
         fail("the lines before a rejected one do not run cleanly", script);
     if (before.out != whole.out) fail("a rejected line changed what was printed", script);
