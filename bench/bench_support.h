@@ -34,6 +34,7 @@
 namespace fw::bench {
 
 using standin::keepFishAway;
+using standin::mostTicksOfOneTimer;
 using standin::ticksBetween;
 
 // CLOCK_MONOTONIC in nanoseconds, the clock the timer host runs on.

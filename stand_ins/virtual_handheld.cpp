@@ -1,5 +1,7 @@
 #include "virtual_handheld.h"
 
+#include <algorithm>
+
 #include "test_seam.h"
 
 namespace fw::standin {
@@ -48,14 +50,28 @@ std::vector<TimerId> runningTimers(const Timers& timers) {
     return r;
 }
 
+namespace {
+
+int ticksOf(TimerId id, const Timers& before, const Timers& after) {
+    if (!before.enabled(id) || !after.enabled(id) || before.interval(id) != after.interval(id))
+        return 0;
+    return int((after.due(id) - before.due(id)) / after.interval(id));
+}
+
+}  // namespace
+
 int ticksBetween(const Timers& before, const Timers& after) {
     int n = 0;
-    for (int i = 0; i < TimerCount; ++i) {
-        const auto id = static_cast<TimerId>(i);
-        if (before.enabled(id) && after.enabled(id) && before.interval(id) == after.interval(id))
-            n += int((after.due(id) - before.due(id)) / after.interval(id));
-    }
+    for (int i = 0; i < TimerCount; ++i)
+        n += ticksOf(static_cast<TimerId>(i), before, after);
     return n;
+}
+
+int mostTicksOfOneTimer(const Timers& before, const Timers& after) {
+    int most = 0;
+    for (int i = 0; i < TimerCount; ++i)
+        most = std::max(most, ticksOf(static_cast<TimerId>(i), before, after));
+    return most;
 }
 
 void keepFishAway(Handheld& h) {

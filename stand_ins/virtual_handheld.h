@@ -52,6 +52,10 @@ std::vector<TimerId> runningTimers(const Timers& timers);
 // at the same interval has moved its due time on by whole intervals.
 int ticksBetween(const Timers& before, const Timers& after);
 
+// The most ticks any one timer ran between two readings. A burst replays one timer's lost
+// periods; two timers whose ticks fall due at the same moment are not a burst.
+int mostTicksOfOneTimer(const Timers& before, const Timers& after);
+
 // Clears the last two places of every lane and sends any crab away, so that nothing is
 // caught or missed at the next tick and the game tick keeps one interval for as long as
 // it is called after every tick.

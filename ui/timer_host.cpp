@@ -46,25 +46,7 @@ TimerHost::~TimerHost() {
 }
 
 void TimerHost::catchUp() {
-    std::int64_t t = coreNow();
-    const auto next = handheld_.nextDue();
-    if (next && t > *next) {
-        // Any one timer far behind by its own measure makes the whole hiccup skipped: a
-        // slow timer late by a few of a fast one's periods must not let the fast one
-        // replay them.
-        const Timers& timers = handheld_.timers();
-        bool skip = false;
-        for (int i = 0; i < TimerCount && !skip; ++i) {
-            const auto id = static_cast<TimerId>(i);
-            skip = timers.enabled(id) && timers.due(id) < t &&
-                   t - timers.due(id) > farBehind(timers.interval(id));
-        }
-        if (skip) {
-            offset_ += t - *next;
-            t = *next;
-        }
-    }
-    if (t > handheld_.now()) handheld_.advanceTo(t);
+    fw::catchUp(handheld_, clock_(), offset_);
 }
 
 void TimerHost::rearm() {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
@@ -130,29 +131,36 @@ TEST(TimerHost, InputEventsAdvanceTheCoreToTheirTimeFirst) {
 }
 
 TEST(TimerHost, TheArmedDeadlineFiresOnTime) {
+    // Never early, on any try; on time in at least one of a few tries, since a loaded
+    // machine may stall the process for longer than the margin at any moment.
     for (bool timerFd : {true, false}) {
-        LiveForm live;
-        TForm1& form = live.form;
-        Handheld& h = form.handheld();
-        TimerHost host(h, monotonicMillis, timerFd);
-        EXPECT_EQ(host.usesTimerFd(), timerFd);
-        h.mouseDown(Puls_Time, MouseButton::Left, 1, 1);
-        h.mouseUp(Puls_Time, MouseButton::Left, 1, 1);  // first clock tick 1 ms on
-        // Pretend the tick is due 30 ms from now.
-        HandheldTestSeam(h).setInterval(TimerClock, 30);
-        QEventLoop loop;
-        QElapsedTimer elapsed;
-        std::int64_t firedAt = -1;
-        QObject::connect(&host, &TimerHost::due, &loop, [&] {
-            firedAt = elapsed.elapsed();
-            loop.quit();
-        });
-        QTimer::singleShot(2000, &loop, &QEventLoop::quit);
-        elapsed.start();
-        host.rearm();
-        loop.exec();
-        EXPECT_GE(firedAt, 28) << "timerfd " << timerFd;
-        EXPECT_LE(firedAt, 60) << "timerfd " << timerFd;
+        std::int64_t bestLate = -1;
+        for (int attempt = 0; attempt < 5 && (bestLate < 0 || bestLate > 60); ++attempt) {
+            LiveForm live;
+            Handheld& h = live.form.handheld();
+            h.mouseDown(Puls_Time, MouseButton::Left, 1, 1);
+            h.mouseUp(Puls_Time, MouseButton::Left, 1, 1);  // first clock tick 1 ms on
+            // Pretend the tick is due 30 ms after the host takes its start time.
+            HandheldTestSeam(h).setInterval(TimerClock, 30);
+            QElapsedTimer elapsed;
+            elapsed.start();
+            TimerHost host(h, monotonicMillis, timerFd);
+            EXPECT_EQ(host.usesTimerFd(), timerFd);
+            QEventLoop loop;
+            std::int64_t firedAt = -1;
+            QObject::connect(&host, &TimerHost::due, &loop, [&] {
+                firedAt = elapsed.elapsed();
+                loop.quit();
+            });
+            QTimer::singleShot(2000, &loop, &QEventLoop::quit);
+            host.rearm();
+            loop.exec();
+            // After a long stall both may be pending, and the give-up may have come first.
+            if (firedAt < 0) QCoreApplication::processEvents();
+            ASSERT_GE(firedAt, 28) << "timerfd " << timerFd << ", try " << attempt;
+            if (bestLate < 0 || firedAt < bestLate) bestLate = firedAt;
+        }
+        EXPECT_LE(bestLate, 60) << "timerfd " << timerFd;
     }
 }
 
