@@ -10,7 +10,9 @@
 // core, its wake-ups a second (context switches of every thread) and the time of each
 // repaint (paint and flush) and paint event; then its peak resident memory.
 //
-//   fenwater_game_cost [SECONDS] [--sound] [--full] [--runs N]
+// --step N shows the window at size step N, --fullscreen fills the screen with it.
+//
+//   fenwater_game_cost [SECONDS] [--sound] [--full] [--runs N] [--step N] [--fullscreen]
 //       (default 60 s, 1 run; run with SDL_AUDIODRIVER=dummy or disk; QT_QPA_PLATFORM
 //       defaults to offscreen)
 // The SOUND folder is read from the current directory, or from FENWATER_STAGE_DIR's.
@@ -28,8 +30,8 @@ int main(int argc, char** argv) {
     using namespace fw;
     using namespace fw::bench;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    int seconds = 60, runs = 1;
-    bool sound = false, full = false;
+    int seconds = 60, runs = 1, step = 1;
+    bool sound = false, full = false, fullScreen = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--sound") == 0)
             sound = true;
@@ -37,6 +39,10 @@ int main(int argc, char** argv) {
             full = true;
         else if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc)
             runs = std::max(1, std::atoi(argv[++i]));
+        else if (std::strcmp(argv[i], "--step") == 0 && i + 1 < argc)
+            step = std::max(1, std::atoi(argv[++i]));
+        else if (std::strcmp(argv[i], "--fullscreen") == 0)
+            fullScreen = true;
         else
             seconds = std::max(1, std::atoi(argv[i]));
     }
@@ -62,7 +68,9 @@ int main(int argc, char** argv) {
     ProbeForm form(store, *cues, clock, Pictures::builtIn());
     Handheld& h = form.handheld();
     form.create();
+    form.chooseStep(step);
     form.showCentred();  // on the screen, where the X server draws it
+    if (fullScreen) form.toggleFullScreen();
 
     std::vector<double> repaint, paint;
     bool measuring = false;
@@ -116,8 +124,11 @@ int main(int argc, char** argv) {
 
     runFor(3000);  // into the fastest hundred
     const char* player = full ? "full tick rate (nothing caught or missed)" : "catching player";
-    std::printf("platform %s, scale %g, sound %s, %s, %d runs of %d s\n",
-                qPrintable(QGuiApplication::platformName()), form.devicePixelRatioF(),
+    std::printf("platform %s, scale %g, window %dx%d (%s), sound %s, %s, %d runs of %d s\n",
+                qPrintable(QGuiApplication::platformName()), form.devicePixelRatioF(), form.width(),
+                form.height(),
+                form.isFullScreen() ? "full screen"
+                                    : qPrintable(QStringLiteral("step %1").arg(form.step())),
                 sound ? "on" : "off", player, runs, seconds);
     Figures figures;
     for (int run = 1; run <= runs; ++run) {

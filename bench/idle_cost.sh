@@ -4,7 +4,8 @@
 # all its threads) over a stretch, its threads, and its peak resident memory (VmHWM)
 # after the stretch and again after a few seconds of game B. With sound, the audio
 # device closes once no cue has played for 3 s; the stretch starts SETTLE s (default 5)
-# after clock mode is entered. Each sound output is run RUNS times, each a new process.
+# after clock mode is entered. Each sound output is run RUNS times, each a new process;
+# "(no sound)" once more with a game controller connected (SDL's virtual one).
 # Targets: CPU <= 0.2 % of one core; with sound at most 2 wake-ups a second; peak
 # memory <= 60 MB.
 #   idle_cost.sh FENWATER [SECONDS] [RUNS] [SETTLE]   (defaults 60, 3, 5; SDL_AUDIODRIVER as
@@ -25,13 +26,18 @@ switches() { cat /proc/"$1"/task/*/status | awk '/ctxt_switches/ { s += $2 } END
 threads() { for t in /proc/"$1"/task/*; do cat "$t/comm"; done | sort | uniq -c | awk '{ printf "%s%s x%s", sep, $2, $1; sep = ", " }'; }
 hwm_mb() { awk '/VmHWM/ { printf "%.1f\n", $2 / 1024 }' /proc/"$1"/status; }
 
-# mode | the launcher's item
-for row in "2|(no sound)" "0|Windows MM"; do
+# mode (p: with a controller) | what the run is
+for row in "2|(no sound)" "0|Windows MM" "2p|(no sound), a controller connected"; do
     mode=${row%%|*}
     item=${row#*|}
     : >"$OUT/figures$mode"
+    unset FENWATER_TEST_PAD
+    if [ "$mode" = 2p ]; then
+        mkfifo "$OUT/pad"
+        export FENWATER_TEST_PAD="$OUT/pad"
+    fi
     for run in $(seq 1 "$runs"); do
-        settings_home "$OUT/config$mode.$run" "$mode"
+        settings_home "$OUT/config$mode.$run" "${mode%p}"
         start_program "$prog" "$(dirname "$prog")" "$OUT/run$mode.log"
         launcher=$(waitfor "About Fenwater..." 10) || { echo "no launcher"; exit 1; }
         sleep 0.3
@@ -72,7 +78,7 @@ for row in "2|(no sound)" "0|Windows MM"; do
         wait_exit "$GAME" 5 || kill "$GAME"
     done
     # min / median / max of each column over the runs
-    for col in "1|CPU in clock mode, % of one core|0.2" "2|wake-ups a second in clock mode|$([ "$mode" = 0 ] && echo 2 || echo -)" \
+    for col in "1|CPU in clock mode, % of one core|0.2" "2|wake-ups a second in clock mode|$([ "$mode" = 2 ] && echo - || echo 2)" \
         "3|peak memory in clock mode, MB|60" "4|peak memory after game B, MB|60"; do
         n=${col%%|*}
         rest=${col#*|}

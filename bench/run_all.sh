@@ -83,6 +83,20 @@ if [ -z "$short" ]; then
     )
 fi
 
+echo "== repaint at size steps 1 and 3 and in full screen (4x), game B at 43 ms, in Xvfb 3000x1800"
+(
+    OUT=$(mktemp -d /tmp/fenwater-bench.XXXXXX)
+    XS_SCREEN=3000x1800x24
+    . "$here/../tests/xsession.sh"
+    xsession_start
+    for size in "--step 1" "--step 3" "--fullscreen"; do
+        # shellcheck disable=SC2086
+        "$b/fenwater_game_cost" "$seconds" --runs "$runs" $size 2>/dev/null
+    done
+    xsession_stop
+    rm -rf "$OUT"
+)
+
 echo "== the real program in Xvfb: start to the launcher mapped"
 "$here/fenwater_cost.sh" "$build/stage/fenwater" "$b/fenwater_xprobe" "$(pick 15 2)"
 

@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QToolTip>
+#include <QWheelEvent>
 #include <QWindow>
 
 #include "fonts.h"
@@ -40,12 +41,24 @@ QPoint relativeTo(Element e, QPoint p) {
     return p - QPoint(r.left, r.top);
 }
 
+// Whole division rounding down, also for places left of or above the screen.
+int floorDiv(int a, int b) {
+    return a / b - (a % b != 0 && (a < 0) != (b < 0));
+}
+
+// Around the handheld in full screen.
+const QColor kSurround(16, 18, 20);
+
+// One step of a mouse wheel, in eighths of a degree.
+constexpr int kWheelStep = 120;
+
 }  // namespace
 
 TForm1::TForm1(SettingsStore& store, CuePlayer& cues, TimeSource& time, const Pictures& pictures,
                TimerHost::Clock clock, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
       pictures_(pictures),
+      store_(store),
       handheld_(store, cues, time, *this),
       host_(handheld_, std::move(clock)),
       pos_(-700, -500) {
@@ -71,6 +84,10 @@ TForm1::TForm1(SettingsStore& store, CuePlayer& cues, TimeSource& time, const Pi
                               message);
     };
     beeper = [] { QApplication::beep(); };
+    availableArea = [this] {
+        const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+        return s ? s->availableGeometry() : QRect(0, 0, kWindowWidth, kWindowHeight);
+    };
     connect(&host_, &TimerHost::due, this, [this] { handle([] {}); });
     // Long enough for the press of a repeat pair read late under load; short enough that
     // nobody sees the button picture come back late.
@@ -87,7 +104,94 @@ void TForm1::create() {
 
 void TForm1::repaintChanges(const Panel& before) {
     const QRegion changed = changedRegion(before, handheld_.panel());
-    if (!changed.isEmpty()) update(changed);
+    if (!changed.isEmpty()) update(place_.toWindow(changed));
+}
+
+int TForm1::windowLeft() const {
+    return floorDiv(pos_.x(), step_);
+}
+
+int TForm1::windowTop() const {
+    return floorDiv(pos_.y(), step_);
+}
+
+void TForm1::restoreStep() {
+    int stored = 1;
+    try {
+        stored = store_.ReadInteger("", kWindowScaleValue, 1);
+    } catch (const StoreError&) {
+        // A value of another type is as odd as a text that is no number.
+    }
+    step_ = std::min(storedStep(stored), largestStep(availableArea().size()));
+    if (!fullScreen_) applyStep();
+}
+
+void TForm1::chooseStep(int step) {
+    step = std::clamp(step, 1, largestStep(availableArea().size()));
+    if (step == step_) return;
+    step_ = step;
+    applyStep();
+    try {
+        store_.WriteInteger("", kWindowScaleValue, step_);
+    } catch (const StoreError& e) {
+        reportStoreError(e.what());
+    }
+}
+
+void TForm1::applyStep() {
+    const QSize size(kWindowWidth * step_, kWindowHeight * step_);
+    place_ = stepPlacement(step_);
+    if (this->size() == size) return;
+    const QPoint centre = pos_ + QPoint(width() / 2, height() / 2);
+    setFixedSize(size);
+    // A shown window keeps its centre, moved only as far as it takes to stay on the
+    // screen where it fits; before Play it waits off-screen to be centred.
+    if (placesItself_ && isVisible()) {
+        const QRect area = availableArea();
+        QPoint p = centre - QPoint(size.width() / 2, size.height() / 2);
+        if (size.width() <= area.width())
+            p.setX(std::clamp(p.x(), area.left(), area.left() + area.width() - size.width()));
+        if (size.height() <= area.height())
+            p.setY(std::clamp(p.y(), area.top(), area.top() + area.height() - size.height()));
+        pos_ = p;
+        move(pos_);
+    }
+    update();
+}
+
+void TForm1::toggleFullScreen() {
+    releaseCapture();
+    fullScreen_ = !fullScreen_;
+    if (fullScreen_) {
+        normalPos_ = pos_;
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        showFullScreen();
+    } else {
+        showNormal();
+        setFixedSize(kWindowWidth * step_, kWindowHeight * step_);
+        place_ = stepPlacement(step_);
+        pos_ = normalPos_;
+        if (placesItself_) move(pos_);
+    }
+    update();
+}
+
+void TForm1::resizeEvent(QResizeEvent* event) {
+    if (fullScreen_) place_ = fullScreenPlacement(size(), devicePixelRatioF());
+    QWidget::resizeEvent(event);
+}
+
+void TForm1::wheelEvent(QWheelEvent* event) {
+    const QPoint p = place_.toPanel(event->position());
+    if (!(event->modifiers() & Qt::ControlModifier) || fullScreen_ || !elementAt(p)) {
+        event->ignore();
+        return;
+    }
+    wheelTurn_ += event->angleDelta().y();
+    const int steps = wheelTurn_ / kWheelStep;
+    wheelTurn_ -= steps * kWheelStep;
+    if (steps != 0) chooseStep(step_ + steps);
 }
 
 void TForm1::setPlacesItself(bool places) {
@@ -98,12 +202,14 @@ void TForm1::setPlacesItself(bool places) {
 }
 
 void TForm1::setWindowLeft(int left) {
-    pos_.setX(left);
+    if (fullScreen_) return;
+    pos_.setX(left * step_ + (pos_.x() - windowLeft() * step_));
     if (placesItself_) move(pos_);
 }
 
 void TForm1::setWindowTop(int top) {
-    pos_.setY(top);
+    if (fullScreen_) return;
+    pos_.setY(top * step_ + (pos_.y() - windowTop() * step_));
     if (placesItself_) move(pos_);
 }
 
@@ -114,8 +220,8 @@ void TForm1::beep() {
 void TForm1::showCentred() {
     if (placesItself_) {
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
-        pos_ = QPoint(screen.left() + (screen.width() - kWindowWidth) / 2,
-                      screen.top() + (screen.height() - kWindowHeight) / 2);
+        pos_ = QPoint(screen.left() + (screen.width() - width()) / 2,
+                      screen.top() + (screen.height() - height()) / 2);
         move(pos_);
     }
     show();
@@ -133,14 +239,25 @@ void TForm1::reportStoreError(const std::string& message) {
 
 void TForm1::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    // The pictures drawn for the screen's scale: on a high-density screen each of their
-    // pixels is one device pixel.
-    const Pictures& pictures = pictures_.atScale(pictureScale(devicePixelRatioF()));
+    // The pictures drawn for the window's size on this screen: each of their pixels is
+    // one device pixel.
+    const Pictures& pictures = pictures_.atScale(pictureScale(place_.zoom * devicePixelRatioF()));
+    const QRect panel = place_.panelRect();
     // One rectangle of the changed region at a time, each a plain clip: painting the
     // whole region under its own clip costs twice as much.
     for (const QRect& r : event->region()) {
-        painter.setClipRect(r);
-        paintPanel(painter, handheld_.panel(), pictures, r);
+        if (!panel.contains(r)) {
+            painter.setClipRegion(QRegion(r) - panel);
+            painter.fillRect(r, kSurround);
+        }
+        const QRect inPanel = place_.toPanel(r);
+        if (inPanel.isEmpty()) continue;
+        painter.save();
+        painter.translate(place_.origin);
+        painter.scale(place_.zoom, place_.zoom);
+        painter.setClipRect(inPanel);
+        paintPanel(painter, handheld_.panel(), pictures, inPanel);
+        painter.restore();
     }
 }
 
@@ -150,6 +267,22 @@ void TForm1::paintEvent(QPaintEvent* event) {
 // of the same key with the same timestamp makes the pair a repeat, and only the real
 // release reaches the game, once.
 void TForm1::keyPressEvent(QKeyEvent* event) {
+    switch (sizeKey(event->key(), event->modifiers())) {
+        case SizeKey::Larger:
+            if (!fullScreen_) chooseStep(step_ + 1);
+            break;
+        case SizeKey::Smaller:
+            if (!fullScreen_) chooseStep(step_ - 1);
+            break;
+        case SizeKey::Reset:
+            if (!fullScreen_) chooseStep(1);
+            break;
+        case SizeKey::FullScreen:
+            if (!event->isAutoRepeat()) toggleFullScreen();
+            break;
+        case SizeKey::None:
+            break;
+    }
     if (heldRelease_ && heldRelease_->key == event->key() &&
         heldRelease_->timestamp == event->timestamp()) {
         heldRelease_.reset();
@@ -169,6 +302,27 @@ void TForm1::keyReleaseEvent(QKeyEvent* event) {
     releaseTimer_.start();
 }
 
+void TForm1::padControl(PadControl control, bool down) {
+    bool& held = padHeld_[int(control)];
+    if (down == held || (down && !isVisible())) return;
+    held = down;
+    if (control == PadControl::Left || control == PadControl::Right) {
+        deliverHeldRelease();
+        const int vk = control == PadControl::Left ? kKeyLeft : kKeyRight;
+        handle([&] { down ? handheld_.keyDown(vk) : handheld_.keyUp(vk); });
+        return;
+    }
+    // Pressed in its middle, as a click would.
+    const Element e = control == PadControl::Time ? Puls_Time : Puls_ACL;
+    const Rect& r = info(e).rect;
+    handle([&] {
+        if (down)
+            handheld_.mouseDown(e, MouseButton::Left, r.width / 2, r.height / 2);
+        else
+            handheld_.mouseUp(e, MouseButton::Left, r.width / 2, r.height / 2);
+    });
+}
+
 void TForm1::deliverHeldRelease() {
     if (!heldRelease_) return;
     const int vk = virtualKey(heldRelease_->key);
@@ -181,8 +335,9 @@ QPoint TForm1::localPoint(const QMouseEvent* event) const {
     // From the pointer's screen position and the window's position as last set, so
     // that a move requested during a drag is already accounted for. Where the window
     // never moves itself, its own coordinates are the truth.
-    if (!placesItself_) return event->position().toPoint();
-    return event->globalPosition().toPoint() - pos_;
+    const QPoint window = placesItself_ && !fullScreen_ ? event->globalPosition().toPoint() - pos_
+                                                        : event->position().toPoint();
+    return place_.toPanel(window);
 }
 
 std::optional<Element> TForm1::elementAt(QPoint p) const {
@@ -287,8 +442,9 @@ void TForm1::mouseMoveEvent(QMouseEvent* event) {
 
 void TForm1::moveEvent(QMoveEvent* event) {
     // Placement by the window system (centring, the window manager) is taken over;
-    // during a drag the position set last is the truth.
-    if (!capture_) pos_ = event->pos();
+    // during a drag the position set last is the truth, and in full screen the place
+    // to come back to.
+    if (!capture_ && !fullScreen_) pos_ = event->pos();
     QWidget::moveEvent(event);
 }
 
@@ -302,14 +458,14 @@ bool TForm1::event(QEvent* event) {
     switch (event->type()) {
         case QEvent::ToolTip: {
             auto* help = static_cast<QHelpEvent*>(event);
-            const auto e = elementAt(help->pos());
+            const auto e = elementAt(place_.toPanel(help->pos()));
             const ButtonHint* hint = e ? buttonHint(*e) : nullptr;
             if (hint) {
                 const Rect& r = info(*e).rect;
                 QToolTip::showText(
                     help->globalPos(),
                     QString::fromUtf8(hint->hint.data(), qsizetype(hint->hint.size())), this,
-                    QRect(r.left, r.top, r.width, r.height));
+                    place_.toWindow(QRect(r.left, r.top, r.width, r.height)));
             } else {
                 QToolTip::hideText();
                 event->ignore();

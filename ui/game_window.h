@@ -8,9 +8,11 @@
 #include <optional>
 #include <string>
 
+#include "gamepad.h"
 #include "handheld.h"
 #include "pictures.h"
 #include "timer_host.h"
+#include "window_size.h"
 
 class QMenu;
 
@@ -56,6 +58,22 @@ class TForm1 : public QWidget, public WindowHost {
     // the compositor places windows, it only shows it).
     void showCentred();
 
+    // The window's size step (1 is the handheld's own size) and whether it fills the
+    // screen, where the panel is drawn at the largest size that fits.
+    int step() const { return step_; }
+    bool isFullScreen() const { return fullScreen_; }
+    const PanelPlacement& placement() const { return place_; }
+    // Reads the step kept from an earlier run; a missing or odd value is 1.
+    void restoreStep();
+    // Sets the step as the player does: within 1 and the largest that fits the screen,
+    // kept in the store when it changed; the window keeps its centre where it can.
+    void chooseStep(int step);
+    // Switches between full screen and the window at its step.
+    void toggleFullScreen();
+    // The free area of the screen the window is on, in logical pixels. Replaceable for
+    // tests.
+    std::function<QRect()> availableArea;
+
     // Runs one event: brings the core up to date, runs body, repaints what changed
     // and re-arms the timer deadline.
     template <class Body>
@@ -67,12 +85,19 @@ class TForm1 : public QWidget, public WindowHost {
         host_.rearm();
     }
 
+    // A game controller's control pushed or released: the arrows as the arrow keys, TIME
+    // and ACL as their buttons pressed with the mouse. Pushes are ignored while the
+    // window is not shown (before Play); a release goes only where its push went.
+    void padControl(PadControl control, bool down);
+
     // Delivers the release of a held left button to the element that has the capture.
     void releaseCapture();
 
     // WindowHost
-    int windowLeft() const override { return pos_.x(); }
-    int windowTop() const override { return pos_.y(); }
+    // The window's place in panel pixels (the screen's pixels divided by the step), so
+    // that the handheld's own drag moves the window as far as the pointer went.
+    int windowLeft() const override;
+    int windowTop() const override;
     void setWindowLeft(int left) override;
     void setWindowTop(int top) override;
     void beep() override;
@@ -86,6 +111,8 @@ class TForm1 : public QWidget, public WindowHost {
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
@@ -98,6 +125,8 @@ class TForm1 : public QWidget, public WindowHost {
     };
     void deliverHeldRelease();
     void repaintChanges(const Panel& before);
+    // Gives the window the size of step_ and places the panel in it.
+    void applyStep();
     QPoint localPoint(const QMouseEvent* event) const;
     std::optional<Element> elementAt(QPoint p) const;
     std::optional<Element> target(QPoint p) const;
@@ -105,6 +134,7 @@ class TForm1 : public QWidget, public WindowHost {
     bool handDragToCompositor(Qt::MouseButtons held);
 
     const Pictures& pictures_;
+    SettingsStore& store_;
     Handheld handheld_;
     TimerHost host_;
     QPoint pos_;  // the window's position as last set, in screen coordinates
@@ -115,6 +145,13 @@ class TForm1 : public QWidget, public WindowHost {
     bool systemMoving_ = false;  // the compositor has the drag until the left button is up
     std::optional<HeldRelease> heldRelease_;
     QTimer releaseTimer_;
+    int step_ = 1;
+    bool fullScreen_ = false;
+    PanelPlacement place_;
+    QPoint normalPos_;  // the window's place before full screen
+    int wheelTurn_ = 0;
+    bool padHeld_[4] = {};  // the controls whose push reached the handheld  // the wheel's turn
+                            // towards the next step, in eighths of a degree
 };
 
 }  // namespace fw

@@ -16,12 +16,14 @@
 #include <QIcon>
 #include <QMessageBox>
 #include <QScreen>
+#include <QTimer>
 #include <chrono>
 #include <cstdio>
 #include <thread>
 
 #include "about_window.h"
 #include "game_window.h"
+#include "gamepad.h"
 #include "launcher.h"
 #include "pictures.h"
 #include "platform.h"
@@ -170,6 +172,7 @@ int main() {
         QCoreApplication::exit(0);
     };
     form.create();
+    form.restoreStep();
 
     fw::TAboutForm about;
     about.setWindowIcon(icon);
@@ -183,5 +186,11 @@ int main() {
     launcher.soundFailureText = QString::fromLatin1(fw::kSoundFolderMessage);
     launcher.FormCreate();
     launcher.showAtStart();
+
+    // Game controllers, once the launcher is up: looking for them does not delay it.
+    fw::Gamepad pad([&](fw::PadControl control, bool down) { form.padControl(control, down); });
+    QTimer::singleShot(0, &pad, [&] {
+        if (pad.start()) fw::driveTestPadFrom(pad);
+    });
     return ending.status = app.exec();
 }

@@ -3,6 +3,8 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
+#include <QPainter>
+#include <QSvgRenderer>
 #include <QtMath>
 #include <cstdint>
 
@@ -114,10 +116,7 @@ MonoResult decodeMonoBmp(const QByteArray& bytes, int width, int height) {
 }
 
 int pictureScale(qreal devicePixelRatio) {
-    const int whole = qMax(1, qRound(devicePixelRatio));
-    for (int scale = kMaxPictureScale; scale > 1; --scale)
-        if (whole % scale == 0) return scale;
-    return 1;
+    return qBound(1, qRound(devicePixelRatio), kMaxDrawnScale);
 }
 
 QString pictureFileName(Element e) {
@@ -186,13 +185,113 @@ Pictures Pictures::load(const QString& dir, QStringList* errors, int scale) {
     return p;
 }
 
+namespace {
+
+// A two-colour picture as the shipped ones are made: black where the drawing over white
+// is darker than half, see-through elsewhere.
+constexpr int kThreshold = 128;
+
+QImage thresholded(const QImage& drawn) {
+    QImage out(drawn.size(), QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < drawn.height(); ++y) {
+        const auto* src = reinterpret_cast<const QRgb*>(drawn.constScanLine(y));
+        auto* dst = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < drawn.width(); ++x) {
+            const QRgb c = src[x];
+            const int lum = (299 * qRed(c) + 587 * qGreen(c) + 114 * qBlue(c)) / 1000;
+            dst[x] = lum < kThreshold ? qRgba(0, 0, 0, 255) : qRgba(0, 0, 0, 0);
+        }
+    }
+    return out;
+}
+
+// The part `part` of the whole document drawn at size, as an opaque image.
+QImage drawDocument(QSvgRenderer& renderer, QSize size, const QRect& part) {
+    QImage image(part.size(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    renderer.render(&painter, QRectF(-part.topLeft(), size));
+    return image;
+}
+
+QByteArray readSource(const QString& path, QStringList* errors) {
+    QByteArray bytes;
+    QString error;
+    if (!readFile(path, &bytes, &error)) errors->append(error);
+    return bytes;
+}
+
+}  // namespace
+
+Pictures Pictures::draw(const QString& dir, QStringList* errors, int scale) {
+    Pictures p;
+    p.dir_ = dir;
+    p.sources_ = dir;
+    p.scale_ = scale;
+    const QByteArray caseSvg = readSource(dir + QStringLiteral("/case.svg"), errors);
+    const QByteArray lcdSvg = readSource(dir + QStringLiteral("/lcd.svg"), errors);
+    if (caseSvg.isEmpty() || lcdSvg.isEmpty()) return p;
+    const QSize window(kWindowWidth * scale, kWindowHeight * scale);
+
+    // The case shows its buttons pressed in; the button pictures are the same case
+    // with the buttons raised, cut out at their rectangles.
+    QSvgRenderer pressed(caseSvg);
+    QByteArray raisedSvg = caseSvg;
+    raisedSvg.replace("class=\"pressed\"", "class=\"pressed\" display=\"none\"");
+    raisedSvg.replace("class=\"raised\" display=\"none\"", "class=\"raised\"");
+    QSvgRenderer raised(raisedSvg);
+    if (!pressed.isValid() || !raised.isValid())
+        errors->append(dir + QStringLiteral("/case.svg: not a drawing"));
+
+    QSvgRenderer lcd(lcdSvg);
+    if (!lcd.isValid()) errors->append(dir + QStringLiteral("/lcd.svg: not a drawing"));
+    for (int i = 0; i < ElementCount; ++i) {
+        const auto e = static_cast<Element>(i);
+        const ElementInfo& el = info(e);
+        const QRect r(el.rect.left * scale, el.rect.top * scale, el.rect.width * scale,
+                      el.rect.height * scale);
+        QImage image;
+        if (e == Im_Base) {
+            image = drawDocument(pressed, window, r);
+        } else if (el.picture == PictureKind::Jpeg) {
+            image = drawDocument(raised, window, r);
+        } else if (el.picture == PictureKind::Mono) {
+            const QString id = QString::fromLatin1(el.name.data(), qsizetype(el.name.size()));
+            if (!lcd.elementExists(id)) {
+                errors->append(QStringLiteral("%1/lcd.svg: no drawing of %2").arg(dir, id));
+                continue;
+            }
+            // Only the element's own group, in window coordinates, over its rectangle.
+            QImage drawn(r.size(), QImage::Format_RGB32);
+            drawn.fill(Qt::white);
+            QPainter painter(&drawn);
+            const QRectF bounds = lcd.boundsOnElement(id);
+            lcd.render(
+                &painter, id,
+                QRectF((bounds.left() - el.rect.left) * scale, (bounds.top() - el.rect.top) * scale,
+                       bounds.width() * scale, bounds.height() * scale));
+            painter.end();
+            image = thresholded(drawn);
+        } else {
+            continue;
+        }
+        image.setDevicePixelRatio(scale);
+        p.images_[e] = image;
+    }
+    return p;
+}
+
 const Pictures& Pictures::atScale(int scale) const {
-    if (scale == scale_ || scale < 1 || scale > kMaxPictureScale) return *this;
+    if (scale == scale_ || scale < 1 || scale > kMaxDrawnScale) return *this;
     Scaled& s = *scaled_;
     if (!s.tried[scale]) {
         s.tried[scale] = true;
         QStringList errors;
         Pictures p = load(dir_, &errors, scale);
+        if (!errors.isEmpty() && !sources_.isEmpty()) {
+            errors.clear();
+            p = draw(sources_, &errors, scale);
+        }
         if (errors.isEmpty()) s.sets[scale] = std::make_unique<const Pictures>(std::move(p));
     }
     return s.sets[scale] ? *s.sets[scale] : *this;
@@ -203,6 +302,7 @@ const Pictures& Pictures::builtIn() {
         registerBuiltInPictures();
         QStringList errors;
         Pictures p = load(QStringLiteral(":/pictures"), &errors);
+        p.sources_ = QStringLiteral(":/drawings");
         if (!errors.isEmpty())
             throw PictureError(("bad built-in pictures:\n" + errors.join('\n')).toStdString());
         return p;
@@ -240,8 +340,17 @@ const QImage& ScaledJpeg::at(int scale) const {
 
 QStringList checkBuiltInPictures(int scale) {
     registerBuiltInPictures();
-    const QList<int> scales = scale == 1 ? QList<int>{1} : QList<int>{1, scale};
+    // Beyond the shipped scales the pictures are drawn from the sources when needed:
+    // those must be good drawings; the largest shipped scale stands for the files.
+    const int shipped = qBound(1, scale, kMaxPictureScale);
+    const QList<int> scales = shipped == 1 ? QList<int>{1} : QList<int>{1, shipped};
     QStringList errors;
+    if (scale > kMaxPictureScale)
+        for (const char* name : {"case.svg", "lcd.svg"}) {
+            const QString path = QStringLiteral(":/drawings/") + QLatin1String(name);
+            if (!QSvgRenderer(path).isValid())
+                errors.append(path + QStringLiteral(": not a drawing"));
+        }
     for (int s : scales)
         Pictures::load(QStringLiteral(":/pictures"), &errors, s);
     const struct {

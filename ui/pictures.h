@@ -36,13 +36,14 @@ struct MonoResult {
 // Checks and decodes a two-colour picture.
 MonoResult decodeMonoBmp(const QByteArray& bytes, int width, int height);
 
-// Every picture is drawn for three scales: 1 (the window's own pixels), 2 and 3 for
-// high-density screens, each the same drawing at that many device pixels a pixel.
+// Every picture is shipped drawn for three scales: 1 (the window's own pixels), 2 and 3
+// for high-density screens, each the same drawing at that many device pixels a pixel.
 inline constexpr int kMaxPictureScale = 3;
+// Larger scales (a large window, full screen on a big screen), up to kMaxDrawnScale, are
+// drawn at run time from the vector sources.
 
-// The picture scale for a device pixel ratio: the ratio rounded to a whole number, or
-// the largest scale that divides it (4 paints the 2x pictures doubled), so that a
-// picture is only ever enlarged by a whole factor.
+// The picture scale for a device pixel ratio: the ratio rounded to a whole number (at
+// least 1, at most kMaxDrawnScale).
 int pictureScale(qreal devicePixelRatio);
 
 // The file name of an element's picture, e.g. "Im_Man1.bmp" or "Im_Base.jpg";
@@ -59,8 +60,14 @@ class Pictures {
     // Each problem is added to errors, one line per picture; on any problem the
     // returned set must not be used.
     static Pictures load(const QString& dir, QStringList* errors, int scale = 1);
-    // The built-in pictures at scale 1, loaded on first use. Throws PictureError naming
-    // every bad picture.
+    // The panel's pictures drawn for scale from the vector sources in dir (case.svg,
+    // lcd.svg): the case and the raised buttons as they are, each two-colour picture
+    // its own group of lcd.svg over its element's rectangle, thresholded at that size.
+    // Each problem is added to errors.
+    static Pictures draw(const QString& dir, QStringList* errors, int scale);
+    // The built-in pictures at scale 1, loaded on first use; scales without shipped
+    // files are drawn from the built-in sources. Throws PictureError naming every bad
+    // picture.
     static const Pictures& builtIn();
 
     // The picture of e: RGB32 for a full-colour picture, black on transparent for a
@@ -68,16 +75,19 @@ class Pictures {
     const QImage& of(Element e) const { return images_[e]; }
     int scale() const { return scale_; }
 
-    // The pictures of the same folder drawn for scale, loaded on first use. When they
-    // are missing or bad, this set itself, which the painter then enlarges.
+    // The pictures of the same folder drawn for scale, loaded on first use, or drawn
+    // from the set's vector sources when it has them and the folder has no files for
+    // that scale. When neither gives a good set, this set itself, which the painter
+    // then enlarges.
     const Pictures& atScale(int scale) const;
 
   private:
     struct Scaled {
-        std::array<std::unique_ptr<const Pictures>, kMaxPictureScale + 1> sets;
-        std::array<bool, kMaxPictureScale + 1> tried{};
+        std::array<std::unique_ptr<const Pictures>, kMaxDrawnScale + 1> sets;
+        std::array<bool, kMaxDrawnScale + 1> tried{};
     };
     QString dir_;
+    QString sources_;  // the folder of the vector sources, if the set has them
     int scale_ = 1;
     std::array<QImage, ElementCount> images_;
     std::shared_ptr<Scaled> scaled_ = std::make_shared<Scaled>();
@@ -105,8 +115,9 @@ class ScaledJpeg {
 void registerBuiltInPictures();
 
 // Checks every built-in picture drawn for scale 1 and for scale: the panel's and those
-// of the launcher and about windows. Returns one line per problem; empty when all are
-// fine.
+// of the launcher and about windows; for a scale beyond the shipped ones, the largest
+// shipped scale and the vector sources the pictures are drawn from. Returns one line per
+// problem; empty when all are fine.
 QStringList checkBuiltInPictures(int scale = 1);
 
 }  // namespace fw

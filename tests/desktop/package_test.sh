@@ -34,8 +34,8 @@ field Homepage | grep -q '^https://' || fail "no Homepage"
 [ "$(field Description | wc -l)" -gt 3 ] || fail "no long description"
 # What the program links against, and what it loads at run time.
 depends=$(field Depends)
-for p in libqt6widgets6 libqt6gui6 libsdl2-mixer-2.0-0 libjpeg62-turbo fonts-liberation \
-         fonts-dejavu-core xdg-utils qt6-wayland; do
+for p in libqt6widgets6 libqt6gui6 libqt6svg6 libsdl2-2.0-0 libsdl2-mixer-2.0-0 libjpeg62-turbo \
+         fonts-liberation fonts-dejavu-core xdg-utils qt6-wayland; do
     echo "$depends" | grep -qE "(^|, )$p( |,|$)" || fail "Depends lacks $p: $depends"
 done
 
@@ -91,7 +91,6 @@ dpkg -L fenwater >"$out/paths.txt"
     LOG=$out/fenwater.log
     start_program /usr/bin/fenwater / "$LOG"
     launcher=$(waitfor "About Fenwater..." 15) || fail "the launcher did not appear"
-    sleep 0.3
     press_play "$launcher"
     game=$(waitfor "Fenwater (Ostrel) Simulator" 10) ||
         fail "no game window after Play (an error box means it did not find /usr/share/fenwater)"
