@@ -6,6 +6,8 @@
 # make package    builds the Debian package build/package/fenwater_<version>_<arch>.deb
 # make program    builds the program and its data without starting it
 # make uninstall  removes what the last cmake --install from build/ wrote
+# make web        builds the browser version into build/web/
+# make web-serve  builds it and serves it on this computer (the address is printed)
 BUILD := build
 ASAN := build/asan
 TSAN := build/tsan
@@ -13,10 +15,11 @@ FUZZ := build/fuzz
 FUZZ_SECONDS ?= 20
 CLANG_FLAGS := -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14
 CMAKE_FLAGS := -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+WEB_PORT ?= 8019
 JOBS ?= $(shell nproc)
 
 .PHONY: all deps deps-test deps-package program build run test test-long test-package \
-	package uninstall format clean fuzz
+	package uninstall format clean deps-web web web-serve fuzz
 
 all: build
 
@@ -24,7 +27,10 @@ deps:
 	@tools/install-deps.sh run
 
 deps-test:
-	@tools/install-deps.sh run test
+	@tools/install-deps.sh run test web
+
+deps-web:
+	@tools/install-deps.sh web
 
 deps-package:
 	@tools/install-deps.sh run package
@@ -74,6 +80,14 @@ fuzz: deps-test
 test-long: FUZZ_SECONDS = 600
 test-long: fuzz build
 	ctest --test-dir $(BUILD) --output-on-failure -L long
+
+# The browser version: the page, its code and its data, ready for any static web host.
+web: deps-web
+	JOBS=$(JOBS) tools/build-web.sh $(BUILD)
+
+web-serve: web
+	@echo "Serving $(BUILD)/web at http://127.0.0.1:$(WEB_PORT)/ (Ctrl+C ends)"
+	python3 -m http.server --bind 127.0.0.1 --directory $(BUILD)/web $(WEB_PORT)
 
 # The Debian package, built, checked with lintian, installed, started and purged (as root).
 test-package: build deps-package
