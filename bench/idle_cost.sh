@@ -5,7 +5,8 @@
 # after the stretch and again after a few seconds of game B. With sound, the audio
 # device closes once no cue has played for 3 s; the stretch starts SETTLE s (default 5)
 # after clock mode is entered. Each sound output is run RUNS times, each a new process;
-# "(no sound)" once more with a game controller connected (SDL's virtual one).
+# "(no sound)" once more with a game controller connected (SDL's virtual one, in the
+# program built with it beside FENWATER: fenwater-test-pad).
 # Targets: CPU <= 0.2 % of one core; with sound at most 2 wake-ups a second; peak
 # memory <= 60 MB.
 #   idle_cost.sh FENWATER [SECONDS] [RUNS] [SETTLE]   (defaults 60, 3, 5; SDL_AUDIODRIVER as
@@ -32,13 +33,15 @@ for row in "2|(no sound)" "0|Windows MM" "2p|(no sound), a controller connected"
     item=${row#*|}
     : >"$OUT/figures$mode"
     unset FENWATER_TEST_PAD
+    run_prog=$prog
     if [ "$mode" = 2p ]; then
         mkfifo "$OUT/pad"
         export FENWATER_TEST_PAD="$OUT/pad"
+        run_prog=$(dirname "$prog")/fenwater-test-pad
     fi
     for run in $(seq 1 "$runs"); do
         settings_home "$OUT/config$mode.$run" "${mode%p}"
-        start_program "$prog" "$(dirname "$prog")" "$OUT/run$mode.log"
+        start_program "$run_prog" "$(dirname "$prog")" "$OUT/run$mode.log"
         launcher=$(waitfor "About Fenwater..." 10) || { echo "no launcher"; exit 1; }
         sleep 0.3
         press_play "$launcher"

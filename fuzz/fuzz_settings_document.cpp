@@ -13,8 +13,8 @@
 #include <string_view>
 #include <vector>
 
-#include "integer_text.h"
 #include "reg_document.h"
+#include "store_text.h"
 
 namespace {
 

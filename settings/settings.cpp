@@ -16,8 +16,7 @@
 #include <thread>
 #include <vector>
 
-#include "integer_text.h"
-#include "store_errors.h"
+#include "store_text.h"
 
 namespace fw {
 

@@ -3,17 +3,14 @@
 
 #include "fsound.h"
 #include "interfaces.h"
+#include "program_facts.h"
 
 namespace fw {
 
-// The text of the error box shown when the catch cue cannot be loaded at Play.
-inline constexpr const char* kSoundFolderMessage =
-    "Sound folder unproperly installed. Read instructions then reinstall.";
-
 // The cue files, relative to the current directory.
-inline constexpr const char* kGotFile = "SOUND/Got.wav";
-inline constexpr const char* kMoveFile = "SOUND/Move.wav";
-inline constexpr const char* kStartFile = "SOUND/Start.wav";
+inline constexpr const char* kGotFile = kCueFiles[int(Cue::Got)];
+inline constexpr const char* kMoveFile = kCueFiles[int(Cue::Move)];
+inline constexpr const char* kStartFile = kCueFiles[int(Cue::Start)];
 
 class SoundCues final : public CuePlayer {
   public:

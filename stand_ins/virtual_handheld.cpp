@@ -74,6 +74,16 @@ int mostTicksOfOneTimer(const Timers& before, const Timers& after) {
     return most;
 }
 
+void startFastGameB(Handheld& h) {
+    HandheldTestSeam seam(h);
+    h.keyDown(kKeyRight);
+    h.keyUp(kKeyRight);
+    seam.runHandler(TimerStart);  // the figure stands, the tick starts
+    seam.disable(TimerStart);
+    seam.setScore(901);
+    seam.TrasformaScore(&HandheldState::Score);
+}
+
 void keepFishAway(Handheld& h) {
     HandheldTestSeam seam(h);
     const HandheldState& s = h.state();

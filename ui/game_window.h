@@ -1,31 +1,34 @@
-// The game window: the face of the handheld, its keys, its mouse and its timers.
+// The game window: the face of the handheld. Events come in and go to the handheld
+// through the host layer's rules; what changed is painted. Its place (window_place.h),
+// its size (window_sizer.h), the pairing of X11's key repeats (repeat_pairing.h) and the
+// timer deadline (timer_host.h) are parts of their own.
 #pragma once
 
 #include <QPoint>
-#include <QTimer>
 #include <QWidget>
 #include <functional>
 #include <optional>
 #include <string>
 
-#include "gamepad.h"
+#include "controls.h"
 #include "handheld.h"
 #include "pictures.h"
+#include "pointer_capture.h"
+#include "program_facts.h"
+#include "repeat_pairing.h"
 #include "timer_host.h"
-#include "window_size.h"
+#include "window_place.h"
+#include "window_sizer.h"
 
+class QHelpEvent;
 class QMenu;
 
 namespace fw {
 
-inline constexpr const char* kApplicationTitle = "Fenwater (Ostrel) Simulator";
-
 class TForm1 : public QWidget, public WindowHost {
     Q_OBJECT
   public:
-    // How long a key release that Qt did not mark as auto-repeat waits for the press
-    // that would make it half of a repeat pair.
-    static constexpr int kRepeatPairWaitMs = 40;
+    static constexpr int kRepeatPairWaitMs = RepeatPairing::kWaitMs;
 
     TForm1(SettingsStore& store, CuePlayer& cues, TimeSource& time, const Pictures& pictures,
            TimerHost::Clock clock = monotonicMillis, QWidget* parent = nullptr);
@@ -37,16 +40,13 @@ class TForm1 : public QWidget, public WindowHost {
     Handheld& handheld() { return handheld_; }
     TimerHost& timerHost() { return host_; }
     // The element holding the window's left-button capture, if any.
-    std::optional<Element> capture() const { return capture_; }
+    std::optional<Element> capture() const { return pointer_.captured(); }
 
     // The right-click menu, opened at the pointer by a right-button release as a popup
     // of this window.
     void setContextMenu(QMenu* menu) { menu_ = menu; }
-    // Whether the window places itself (the core's own drag, the centring at Play) or
-    // the compositor does (a drag of the case is handed to it). Set from the platform.
-    void setPlacesItself(bool places);
-    // Hands a drag to the compositor; false when it refused. Replaceable for tests.
-    std::function<bool()> startSystemMove;
+    // Where the window is and who places it.
+    WindowPlace& place() { return place_; }
     // Shows a store error once its handler has unwound. Replaceable for tests.
     std::function<void(const QString&)> showStoreError;
     // FormClose: runs when the window is closed (frees the cues, ends the program).
@@ -58,21 +58,15 @@ class TForm1 : public QWidget, public WindowHost {
     // the compositor places windows, it only shows it).
     void showCentred();
 
-    // The window's size step (1 is the handheld's own size) and whether it fills the
-    // screen, where the panel is drawn at the largest size that fits.
-    int step() const { return step_; }
-    bool isFullScreen() const { return fullScreen_; }
-    const PanelPlacement& placement() const { return place_; }
-    // Reads the step kept from an earlier run; a missing or odd value is 1.
-    void restoreStep();
-    // Sets the step as the player does: within 1 and the largest that fits the screen,
-    // kept in the store when it changed; the window keeps its centre where it can.
-    void chooseStep(int step);
-    // Switches between full screen and the window at its step.
+    // The window's size: its step (1 is the handheld's own size) and full screen.
+    WindowSizer& sizes() { return sizes_; }
+    int step() const { return sizes_.step(); }
+    bool isFullScreen() const { return sizes_.isFullScreen(); }
+    void restoreStep() { sizes_.restore(); }
+    void chooseStep(int step) { sizes_.choose(step); }
+    // Switches between full screen and the window at its step; a held button is
+    // released first.
     void toggleFullScreen();
-    // The free area of the screen the window is on, in logical pixels. Replaceable for
-    // tests.
-    std::function<QRect()> availableArea;
 
     // Runs one event: brings the core up to date, runs body, repaints what changed
     // and re-arms the timer deadline.
@@ -85,10 +79,10 @@ class TForm1 : public QWidget, public WindowHost {
         host_.rearm();
     }
 
-    // A game controller's control pushed or released: the arrows as the arrow keys, TIME
-    // and ACL as their buttons pressed with the mouse. Pushes are ignored while the
-    // window is not shown (before Play); a release goes only where its push went.
-    void padControl(PadControl control, bool down);
+    // A game controller's control pushed or released (host/controls.h). Pushes are
+    // ignored while the window is not shown (before Play); a release goes only where
+    // its push went.
+    void padControl(Control control, bool down);
 
     // Delivers the release of a held left button to the element that has the capture.
     void releaseCapture();
@@ -118,40 +112,22 @@ class TForm1 : public QWidget, public WindowHost {
     bool event(QEvent* event) override;
 
   private:
-    // A key release that may still turn out to be half of an auto-repeat pair.
-    struct HeldRelease {
-        int key;
-        std::uint64_t timestamp;
-    };
-    void deliverHeldRelease();
     void repaintChanges(const Panel& before);
-    // Gives the window the size of step_ and places the panel in it.
-    void applyStep();
-    QPoint localPoint(const QMouseEvent* event) const;
-    std::optional<Element> elementAt(QPoint p) const;
-    std::optional<Element> target(QPoint p) const;
+    // A mouse event's point on the panel.
+    QPoint panelPoint(const QMouseEvent& event) const;
     void updateCursor(QPoint p);
-    bool handDragToCompositor(Qt::MouseButtons held);
+    // Shows the hint of the element under a help event's point; false when it has none.
+    bool showHint(const QHelpEvent& help);
 
     const Pictures& pictures_;
-    SettingsStore& store_;
     Handheld handheld_;
     TimerHost host_;
-    QPoint pos_;  // the window's position as last set, in screen coordinates
-    std::optional<Element> capture_;
-    QPoint lastPoint_;  // the pointer's last position, window coordinates
+    PointerCapture pointer_{handheld_};
+    HeldControls pad_;
     QMenu* menu_ = nullptr;
-    bool placesItself_ = true;
-    bool systemMoving_ = false;  // the compositor has the drag until the left button is up
-    std::optional<HeldRelease> heldRelease_;
-    QTimer releaseTimer_;
-    int step_ = 1;
-    bool fullScreen_ = false;
-    PanelPlacement place_;
-    QPoint normalPos_;  // the window's place before full screen
-    int wheelTurn_ = 0;
-    bool padHeld_[4] = {};  // the controls whose push reached the handheld  // the wheel's turn
-                            // towards the next step, in eighths of a degree
+    WindowPlace place_{*this};
+    RepeatPairing repeats_;
+    WindowSizer sizes_;
 };
 
 }  // namespace fw

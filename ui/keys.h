@@ -1,15 +1,12 @@
-// Qt key codes to the virtual key codes the handheld knows.
+// Qt's key codes and mouse buttons as the handheld knows them.
 #pragma once
 
 #include <Qt>
+#include <optional>
 
-#include "handheld.h"
+#include "controls.h"
 
 namespace fw {
-
-// A key code that is neither arrow: Qt's own codes must never pass through, since
-// some of them (Qt::Key_Percent is 37) equal a virtual key code the game acts on.
-inline constexpr int kKeyOther = 0;
 
 // The left and right arrows, also from the keypad and whatever modifiers are held,
 // give 37 and 39; every other key gives kKeyOther.
@@ -22,6 +19,25 @@ inline int virtualKey(int qtKey) {
         default:
             return kKeyOther;
     }
+}
+
+// The left, right and middle buttons; nothing for the others.
+inline std::optional<MouseButton> mouseButton(Qt::MouseButton b) {
+    switch (b) {
+        case Qt::LeftButton:
+            return MouseButton::Left;
+        case Qt::RightButton:
+            return MouseButton::Right;
+        case Qt::MiddleButton:
+            return MouseButton::Middle;
+        default:
+            return std::nullopt;
+    }
+}
+
+inline HeldButtons heldButtons(Qt::MouseButtons b) {
+    return HeldButtons{bool(b & Qt::LeftButton), bool(b & Qt::RightButton),
+                       bool(b & Qt::MiddleButton)};
 }
 
 }  // namespace fw

@@ -19,6 +19,7 @@
 #include "game_window.h"
 #include "picture_label.h"
 #include "platform.h"
+#include "program_facts.h"
 
 namespace fw {
 
@@ -90,7 +91,7 @@ TSplashForm::TSplashForm(SettingsStore& store, TForm1& game, TAboutForm& about, 
     Im_Piccina->setGeometry(34, 51, 200, 137);
 
     const Qt::Alignment centred = Qt::AlignHCenter | Qt::AlignTop;
-    La_Title = label(this, QStringLiteral("Fenwater (Ostrel) Simulator"), {10, 16, 249, 15},
+    La_Title = label(this, QString::fromLatin1(kApplicationTitle), {10, 16, 249, 15},
                      uiFont(12, true), Qt::white, centred);
     La_Version = label(this, QStringLiteral("Version S3/1.02"), {87, 32, 96, 15}, uiFont(12, true),
                        Qt::white, centred);
@@ -112,8 +113,8 @@ TSplashForm::TSplashForm(SettingsStore& store, TForm1& game, TAboutForm& about, 
     for (auto role : {QPalette::Text, QPalette::ButtonText, QPalette::WindowText})
         cb.setColor(role, Qt::black);
     CB_Sound->setPalette(cb);
-    for (const SoundItem& item : kSoundItems)
-        CB_Sound->addItem(QString::fromLatin1(item.text));
+    for (const SoundChoice& choice : kSoundChoices)
+        CB_Sound->addItem(QString::fromLatin1(choice.text));
     CB_Sound->setCurrentIndex(-1);
     connect(CB_Sound, &QComboBox::activated, this, [this] { CB_SoundChange(); });
 
@@ -180,8 +181,7 @@ void TSplashForm::showAtStart() {
 
 void TSplashForm::FormCreate() {
     try {
-        const int mode = store_.ReadInteger("", "SoundMode", -1);
-        CB_Sound->setCurrentIndex(mode >= 0 && mode < int(std::size(kSoundItems)) ? mode : -1);
+        CB_Sound->setCurrentIndex(readSoundChoice(store_));
         if (CB_Sound->currentIndex() < 0) Puls_Play->setEnabled(false);
     } catch (const StoreError& e) {
         game_.reportStoreError(e.what());
@@ -195,7 +195,7 @@ void TSplashForm::CB_SoundChange() {
 void TSplashForm::writeSoundMode(int mode) {
     // A store that cannot be written shows its error and play goes on.
     try {
-        store_.WriteInteger("", "SoundMode", mode);
+        writeSoundChoice(store_, mode);
     } catch (const StoreError& e) {
         game_.showStoreError(QString::fromStdString(e.what()));
     }
@@ -208,14 +208,14 @@ void TSplashForm::Puls_PlayClick() {
     played_ = true;
 
     const QString text = CB_Sound->currentText();
-    int mode = -1;
-    for (int i = 0; i < int(std::size(kSoundItems)); ++i) {
-        if (text == QLatin1String(kSoundItems[i].text)) mode = i;
+    int mode = kNoSoundChoice;
+    for (int i = 0; i < kSoundChoiceCount; ++i) {
+        if (text == QLatin1String(kSoundChoices[i].text)) mode = i;
     }
     if (mode >= 0) writeSoundMode(mode);
-    if (mode >= 0 && kSoundItems[mode].output != 0 && !startSound(mode)) {
+    if (mode >= 0 && kSoundChoices[mode].output != 0 && !startSound(mode)) {
         errorBox(QStringLiteral("Error"), soundFailureText);
-        writeSoundMode(-1);
+        writeSoundMode(kNoSoundChoice);
         terminate();
         return;
     }

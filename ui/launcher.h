@@ -1,5 +1,5 @@
-// The launcher: picks the sound output, starts play, and owns the game window's
-// right-click menu.
+// The launcher: picks the sound output (its choices are the host layer's,
+// program_facts.h), starts play, and owns the game window's right-click menu.
 #pragma once
 
 #include <QUrl>
@@ -19,15 +19,6 @@ namespace fw {
 class TForm1;
 class TAboutForm;
 
-// The launcher's sound list, the one place that names the choices: the index of an item
-// is the number stored as "SoundMode", and output is the sound library's output kind
-// Play starts it with (FSOUND_OUTPUT_WINMM, FSOUND_OUTPUT_DSOUND; 0 for no sound).
-struct SoundItem {
-    const char* text;
-    int output;
-};
-inline constexpr SoundItem kSoundItems[] = {
-    {"Windows MM", 1}, {"DirectSound", 2}, {"(no sound)", 0}};
 inline constexpr const char* kHttpLink = "http://www.morvane.example/";
 inline constexpr const char* kEmailLink = "mailto:fenwater@morvane.example";
 

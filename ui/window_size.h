@@ -12,15 +12,6 @@
 
 namespace fw {
 
-// The settings value that keeps the window's step between runs.
-inline constexpr const char* kWindowScaleValue = "WindowScale";
-
-// The step a stored number stands for: itself when it is a whole number from 1 up,
-// else 1 (a missing, negative or zero value).
-inline int storedStep(int value) {
-    return value >= 1 ? value : 1;
-}
-
 // The largest whole step at which the window (652 x 443 logical pixels a step) fits
 // in available, a screen's free area in logical pixels; at least 1.
 int largestStep(QSize available);

@@ -1,18 +1,24 @@
-// The handheld as the page drives it. The page's script calls these functions with the
-// page's clock (performance.now(), in milliseconds) and reads back what to paint. Time
-// follows the desktop host's rule: before an input the handheld is brought to the
-// input's moment, the page wakes at the next due tick, and after a stall (a hidden tab,
-// a slow frame) only one tick runs. Mouse capture is the window's own, as on the
-// desktop: the element that took a left press gets the moves and the one release.
+// The handheld as the page drives it. The page's scripts call these functions with the
+// page's clock (performance.now(), in milliseconds) and read back what to paint. Every
+// rule between the events and the handheld is the host layer's, as on the desktop: the
+// real-time rule (catch_up.h), the window's own pointer capture (pointer_capture.h),
+// the controls a finger works (controls.h), the picture each element shows (frame.h),
+// and what the program stores and says (program_facts.h). What the page needs to know
+// of them it reads once, from fw_facts.
 #include <emscripten.h>
 
 #include <array>
 #include <cmath>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "catch_up.h"
+#include "controls.h"
+#include "frame.h"
 #include "handheld.h"
+#include "pointer_capture.h"
+#include "program_facts.h"
 #include "web_world.h"
 
 namespace {
@@ -27,14 +33,12 @@ struct Run {
     web::WebWindow window;
     Handheld handheld{store, cues, time, window};
     std::int64_t offset = 0;  // page time minus core time
-    std::optional<Element> capture;
-    int lastX = 0, lastY = 0;
+    PointerCapture pointer{handheld};
+    HeldControls touched;  // the controls held by a finger
 };
 
 std::unique_ptr<Run> run;
-// For each element in layer order, the element whose picture it draws now, or -1.
 std::array<int, ElementCount> frame;
-std::array<int, 4> rect;
 
 std::int64_t millis(double pageNow) {
     return static_cast<std::int64_t>(std::floor(pageNow));
@@ -44,22 +48,85 @@ void advance(double pageNow) {
     catchUp(run->handheld, millis(pageNow), run->offset);
 }
 
-std::optional<Element> elementAt(int x, int y) {
-    const Panel& panel = run->handheld.panel();
-    return hitTest(x, y, [&](Element e) { return panel.shown(e); });
+// A mouse button as the browser numbers it (MouseEvent.button): 0 left, 1 middle,
+// 2 right; nothing for the others.
+std::optional<MouseButton> domButton(int button) {
+    switch (button) {
+        case 0:
+            return MouseButton::Left;
+        case 1:
+            return MouseButton::Middle;
+        case 2:
+            return MouseButton::Right;
+        default:
+            return std::nullopt;
+    }
 }
 
-void releaseCapture() {
-    if (!run->capture) return;
-    const Element e = *run->capture;
-    run->capture.reset();
-    const Rect& r = info(e).rect;
-    run->handheld.mouseUp(e, MouseButton::Left, run->lastX - r.left, run->lastY - r.top);
+// --- The facts, as JSON ----------------------------------------------------------------
+
+std::string quoted(std::string_view text) {
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '"' || c == '\\') out += '\\';
+        out += c;
+    }
+    return out + '"';
+}
+
+template <class Items, class Each>
+std::string list(const Items& items, Each&& each) {
+    std::string out = "[";
+    for (const auto& item : items) {
+        if (out.size() > 1) out += ',';
+        out += each(item);
+    }
+    return out + ']';
+}
+
+std::string factsJson() {
+    std::string elements;
+    for (int i = 0; i < ElementCount; ++i) {
+        const ElementInfo& e = info(static_cast<Element>(i));
+        elements += std::string(i ? "," : "") + "{\"name\":" + quoted(e.name) +
+                    ",\"left\":" + std::to_string(e.rect.left) +
+                    ",\"top\":" + std::to_string(e.rect.top) +
+                    ",\"width\":" + std::to_string(e.rect.width) +
+                    ",\"height\":" + std::to_string(e.rect.height) +
+                    ",\"twoColour\":" + (e.picture == PictureKind::Mono ? "true" : "false") +
+                    ",\"picture\":" + (e.picture == PictureKind::None ? "false" : "true") + "}";
+    }
+    std::string keys;
+    for (const NamedKey& k : kNamedKeys)
+        keys += std::string(keys.empty() ? "" : ",") + quoted(k.name) + ":" + std::to_string(k.vk);
+    std::string controls;
+    for (int c = 0; c < kControlCount; ++c)
+        controls += std::string(c ? "," : "") + std::to_string(buttonOf(Control(c)));
+    return "{\"width\":" + std::to_string(kWindowWidth) +
+           ",\"height\":" + std::to_string(kWindowHeight) +
+           ",\"title\":" + quoted(kApplicationTitle) + ",\"soundChoices\":" +
+           list(kSoundChoices,
+                [](const SoundChoice& c) {
+                    return "{\"text\":" + quoted(c.text) +
+                           ",\"silent\":" + (c.output == 0 ? "true" : "false") + "}";
+                }) +
+           ",\"cueFiles\":" + list(kCueFiles, [](const char* f) { return quoted(f); }) +
+           ",\"soundFolderMessage\":" + quoted(kSoundFolderMessage) + ",\"keys\":{" + keys +
+           "},\"controls\":[" + controls + "],\"elements\":[" + elements + "]}";
 }
 
 }  // namespace
 
 extern "C" {
+
+// What the page needs to know of the handheld and the program, as JSON: the window's
+// size, the title, the sound choices and cue files, the sound folder's message, the
+// virtual key of each key name, the button elements of the four controls (GAME A, GAME
+// B, TIME, ACL) and every element in layer order with its rectangle and picture kind.
+EMSCRIPTEN_KEEPALIVE const char* fw_facts() {
+    static const std::string facts = factsJson();
+    return facts.c_str();
+}
 
 // A new run at page time now: a new handheld, created as the program starts.
 EMSCRIPTEN_KEEPALIVE void fw_start(double now) {
@@ -87,35 +154,45 @@ EMSCRIPTEN_KEEPALIVE void fw_key(int down, int vk, double now) {
         run->handheld.keyUp(vk);
 }
 
-// kind: 0 press, 1 release, 2 move, 3 the pointer lost (a capture ends with its release,
-// where the pointer was last seen; x and y are not used). button: 0 left, 1 right,
-// 2 middle. held: bits of the buttons held during a move. x, y: window pixels.
-EMSCRIPTEN_KEEPALIVE void fw_mouse(int kind, int button, int x, int y, int held, double now) {
+// Mouse buttons pressed and released at window pixels x, y, as the browser numbers them.
+EMSCRIPTEN_KEEPALIVE void fw_pointer_press(int button, int x, int y, double now) {
     advance(now);
-    if (kind == 3) {  // released where the pointer was last seen
-        releaseCapture();
-        return;
-    }
-    run->lastX = x;
-    run->lastY = y;
-    const auto b = static_cast<MouseButton>(button);
-    if (kind == 1 && b == MouseButton::Left) {
-        releaseCapture();
-        return;
-    }
-    const auto target = run->capture ? run->capture : elementAt(x, y);
-    if (kind == 0 && b == MouseButton::Left && !run->capture) run->capture = target;
-    if (!target) return;
-    const Rect& r = info(*target).rect;
-    const int rx = x - r.left, ry = y - r.top;
-    if (kind == 0) {
-        run->handheld.mouseDown(*target, b, rx, ry);
-    } else if (kind == 1) {
-        run->handheld.mouseUp(*target, b, rx, ry);
-    } else {
-        run->handheld.mouseMove(
-            *target, HeldButtons{bool(held & 1), bool(held & 2), bool(held & 4)}, rx, ry);
-    }
+    if (const auto b = domButton(button)) run->pointer.press(*b, x, y);
+}
+
+EMSCRIPTEN_KEEPALIVE void fw_pointer_release(int button, int x, int y, double now) {
+    advance(now);
+    if (const auto b = domButton(button)) run->pointer.release(*b, x, y);
+}
+
+// The pointer moved to x, y with these buttons held (MouseEvent.buttons: 1 left,
+// 2 right, 4 middle).
+EMSCRIPTEN_KEEPALIVE void fw_pointer_move(int buttons, int x, int y, double now) {
+    advance(now);
+    run->pointer.move(HeldButtons{bool(buttons & 1), bool(buttons & 2), bool(buttons & 4)}, x, y);
+}
+
+// The page lost the pointer: a capture ends with its release where it was last seen.
+EMSCRIPTEN_KEEPALIVE void fw_pointer_lost(double now) {
+    advance(now);
+    run->pointer.lose();
+}
+
+// The control of a button element pushed or released by a finger; false when the element
+// is no control's.
+EMSCRIPTEN_KEEPALIVE int fw_control(int element, int down, double now) {
+    const auto control = controlOf(static_cast<Element>(element));
+    if (!control) return 0;
+    advance(now);
+    if (run->touched.take(*control, down != 0)) work(run->handheld, *control, down != 0);
+    return 1;
+}
+
+// Lets go of every control a finger holds (the page lost the touch).
+EMSCRIPTEN_KEEPALIVE void fw_release_controls(double now) {
+    advance(now);
+    for (int c = 0; c < kControlCount; ++c)
+        if (run->touched.take(Control(c), false)) work(run->handheld, Control(c), false);
 }
 
 EMSCRIPTEN_KEEPALIVE void fw_reset_hiscores(double now) {
@@ -123,69 +200,54 @@ EMSCRIPTEN_KEEPALIVE void fw_reset_hiscores(double now) {
     run->handheld.resetHiscores();
 }
 
+// For each element in layer order, the element whose picture it shows now, or -1.
 EMSCRIPTEN_KEEPALIVE const int* fw_frame() {
-    const Panel& panel = run->handheld.panel();
-    for (int i = 0; i < ElementCount; ++i) {
-        const auto e = static_cast<Element>(i);
-        frame[i] = -1;
-        if (!panel.draws(e)) continue;
-        if (const int place = Panel::placeOf(e)) {
-            const int d = panel.digit(place);
-            if (d >= 0 && d <= 9) frame[i] = Im_Num0 + d;
-        } else {
-            frame[i] = panel.pictureSource(e);
-        }
-    }
+    const Frame shown = frameOf(run->handheld.panel());
+    for (int i = 0; i < ElementCount; ++i)
+        frame[i] = shown[i] ? static_cast<int>(*shown[i]) : -1;
     return frame.data();
-}
-
-EMSCRIPTEN_KEEPALIVE int fw_element_count() {
-    return ElementCount;
-}
-
-EMSCRIPTEN_KEEPALIVE const char* fw_element_name(int e) {
-    return nameOf(static_cast<Element>(e)).data();  // the names are whole literals
-}
-
-EMSCRIPTEN_KEEPALIVE const int* fw_element_rect(int e) {
-    const Rect& r = info(static_cast<Element>(e)).rect;
-    rect = {r.left, r.top, r.width, r.height};
-    return rect.data();
-}
-
-// 0 no picture, 1 full colour, 2 two colours (black drawn, white see-through).
-EMSCRIPTEN_KEEPALIVE int fw_element_kind(int e) {
-    return static_cast<int>(info(static_cast<Element>(e)).picture);
 }
 
 // The topmost shown element under a window pixel, or -1.
 EMSCRIPTEN_KEEPALIVE int fw_element_at(int x, int y) {
-    const auto e = elementAt(x, y);
+    const auto e = run->pointer.elementAt(x, y);
     return e ? static_cast<int>(*e) : -1;
 }
 
-// 0 arrow, 1 hand, 2 help.
-EMSCRIPTEN_KEEPALIVE int fw_pointer_of(int e) {
+// The pointer's look over an element, as CSS names it.
+EMSCRIPTEN_KEEPALIVE const char* fw_cursor_of(int e) {
     const ButtonHint* hint = buttonHint(static_cast<Element>(e));
-    return hint ? static_cast<int>(hint->pointer) : 0;
+    if (!hint) return "default";
+    switch (hint->pointer) {
+        case PointerShape::Hand:
+            return "pointer";
+        case PointerShape::Help:
+            return "help";
+        case PointerShape::Arrow:
+            break;
+    }
+    return "default";
 }
 
 EMSCRIPTEN_KEEPALIVE const char* fw_hint_of(int e) {
     const ButtonHint* hint = buttonHint(static_cast<Element>(e));
-    return hint ? hint->hint.data() : nullptr;
+    return hint ? hint->hint.data() : nullptr;  // the hints are whole literals
 }
 
-// The stored sound choice (0, 1, 2), or -1 for none.
+// The stored sound choice, or -1 for none.
 EMSCRIPTEN_KEEPALIVE int fw_read_sound_mode() {
-    const int mode = run->store.ReadInteger("", "SoundMode", -1);
-    return mode >= 0 && mode <= 2 ? mode : -1;
+    try {
+        return readSoundChoice(run->store);
+    } catch (const StoreError&) {
+        return kNoSoundChoice;
+    }
 }
 
 // Stores the sound choice; the store's message when that fails, else nothing.
 EMSCRIPTEN_KEEPALIVE const char* fw_write_sound_mode(int mode) {
     static std::string message;
     try {
-        run->store.WriteInteger("", "SoundMode", mode);
+        writeSoundChoice(run->store, mode);
         return nullptr;
     } catch (const StoreError& e) {
         message = e.what();

@@ -5,7 +5,9 @@
 'use strict';
 const CACHE = 'fenwater';
 const SHELL = [
-    './', 'index.html', 'page.js', 'page.css', 'fenwater-core.js', 'fenwater-core.wasm',
+    './', 'index.html', 'page.css', 'fenwater-core.js', 'fenwater-core.wasm',
+    'js/main.js', 'js/handheld.js', 'js/paint.js', 'js/input.js', 'js/windows.js',
+    'js/sound.js', 'js/offline.js',
     'manifest.webmanifest', 'SOUND/Got.wav', 'SOUND/Move.wav', 'SOUND/Start.wav',
     'readme.txt', 'whatsnew.txt', 'icons/fenwater.svg', 'icons/fenwater.png',
     'pictures/Im_Piccina.jpg', 'pictures/about.jpg',

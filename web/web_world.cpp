@@ -5,8 +5,7 @@
 #include <cctype>
 #include <cstdlib>
 
-#include "integer_text.h"
-#include "store_errors.h"
+#include "store_text.h"
 
 namespace fw::web {
 

@@ -1,6 +1,6 @@
 // The handheld's outside world in a browser: the settings in the page's local storage,
 // the cues through the page's audio, the computer's clock, and the page standing in
-// for the window. Each calls out to the page's script (page.js), which owns the
+// for the window. Each calls out to the page's scripts (js/sound.js, js/main.js), which own the
 // browser's objects.
 #pragma once
 

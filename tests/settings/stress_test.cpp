@@ -9,7 +9,7 @@
 #include <random>
 #include <set>
 
-#include "integer_text.h"
+#include "store_text.h"
 #include "test_support.h"
 
 namespace fw::test {

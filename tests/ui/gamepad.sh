@@ -1,5 +1,6 @@
 #!/bin/sh
-# The real program with SDL's virtual game controller, driven through FENWATER_TEST_PAD:
+# The program (built with the test controller) with SDL's virtual game controller, driven
+# through FENWATER_TEST_PAD:
 # after Play the d-pad's right starts game B (GAME B, its best score, then the figure at
 # the middle), the left stick moves the figure once per push, A held shows the alarm
 # time (TIME held) and Back held blanks the screen (ACL), all read from screenshots.

@@ -152,7 +152,7 @@ TEST(Capture, TheReleaseReachesThePressedButtonWhereverItHappens) {
         for (const auto& c : cases) {
             SCOPED_TRACE(placesItself ? "the window places itself" : "the compositor places it");
             Rig rig;
-            rig.form->setPlacesItself(placesItself);
+            rig.form->place().setPlacesItself(placesItself);
             Handheld& h = rig.form->handheld();
             const QPoint start(rig.form->windowLeft(), rig.form->windowTop());
             press(*rig.form, c.at);
@@ -221,9 +221,9 @@ TEST(Capture, DraggingMovesTheWindowOnlyFromTheCaseOrTheLcdWithTheLeftButton) {
             SCOPED_TRACE(placesItself ? "the window places itself" : "the compositor places it");
             Rig rig;
             TForm1& f = *rig.form;
-            f.setPlacesItself(placesItself);
+            f.place().setPlacesItself(placesItself);
             int systemMoves = 0;
-            f.startSystemMove = [&] { return ++systemMoves, true; };
+            f.place().startSystemMove = [&] { return ++systemMoves, true; };
             const QPoint start(f.windowLeft(), f.windowTop());
             press(f, c.from, c.button);
             EXPECT_EQ(systemMoves, 0) << c.what << ": a press alone stays a click";

@@ -24,19 +24,8 @@ void startClock(Handheld& h) {
     h.mouseUp(Puls_Time, MouseButton::Left, 1, 1);
 }
 
-// Game B under way at its fastest tick (43 ms, a score past 900), the start sequence
-// over: only TimerGioco and TimerGambe run, both due one interval from now.
 void startFastGameB(TForm1& form) {
-    Handheld& h = form.handheld();
-    form.handle([&] {
-        HandheldTestSeam seam(h);
-        h.keyDown(kKeyRight);
-        h.keyUp(kKeyRight);
-        seam.runHandler(TimerStart);  // the figure stands, the tick starts
-        seam.disable(TimerStart);
-        seam.setScore(901);
-        seam.TrasformaScore(&HandheldState::Score);
-    });
+    form.handle([&] { standin::startFastGameB(form.handheld()); });
 }
 
 // A game window, created, whose timer host runs on the real monotonic clock.
@@ -47,46 +36,6 @@ struct LiveForm {
     TForm1 form{store, cues, time, fakePictures()};
     LiveForm() { form.create(); }
 };
-
-TEST(TimerHost, FarBehindItSkipsTheLostTimeAndRunsOneTick) {
-    const struct {
-        const char* what;
-        bool legsOnly;      // TimerGioco stopped: TimerGambe (250 ms) alone
-        std::int64_t late;  // how far past the first pending tick the host wakes
-        int ticks;          // ticks that must have run
-        bool skipped;       // the lost time is skipped: the core resumes at that tick
-    } cases[] = {
-        {"on time", false, 0, 1, false},
-        {"a few ms late", false, 5, 1, false},
-        {"two intervals and a bit, under 100 ms", false, 90, 3, false},
-        {"just over 100 ms", false, 101, 1, true},
-        {"a 300 ms hiccup", false, 300, 1, true},
-        {"a 900 ms hiccup", false, 900, 1, true},
-        {"an hour asleep", false, 3'600'000, 1, true},
-        {"a slow timer two intervals late", true, 500, 3, false},
-        {"a slow timer just past two intervals", true, 501, 1, true},
-    };
-    for (const auto& c : cases) {
-        Rig rig;
-        Handheld& h = rig.form->handheld();
-        TimerHost& host = rig.form->timerHost();
-        startFastGameB(*rig.form);
-        if (c.legsOnly) HandheldTestSeam(h).disable(TimerGioco);
-        ASSERT_EQ(h.timers().interval(TimerGioco), 43);
-        const std::int64_t first = *h.nextDue();
-        const Timers before = h.timers();
-        rig.clock += first - h.now() + c.late;
-        host.catchUp();
-        EXPECT_EQ(ticksBetween(before, h.timers()), c.ticks) << c.what;
-        EXPECT_EQ(h.now(), c.skipped ? first : first + c.late) << c.what;
-        EXPECT_EQ(host.coreNow(), h.now()) << c.what;
-        // Afterwards the rhythm goes on from the core's time, one tick at a time.
-        const Timers after = h.timers();
-        rig.clock += *h.nextDue() - h.now();
-        host.catchUp();
-        EXPECT_EQ(ticksBetween(after, h.timers()), 1) << c.what;
-    }
-}
 
 TEST(TimerHost, ABlockedEventLoopResumesWithOneTick) {
     // The real clock and deadline: the event loop is blocked between two ticks of game B

@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QWheelEvent>
 
+#include "program_facts.h"
 #include "support.h"
 
 namespace fw::test {
@@ -99,7 +100,7 @@ TEST(WindowSize, PanelAndWindowPointsMapBothWays) {
 // The window at a step, through its real event handlers, on the offscreen platform.
 struct SizedRig : Rig {
     SizedRig() {
-        form->availableArea = [] { return QRect(0, 0, 3000, 1800); };
+        form->sizes().availableArea = [] { return QRect(0, 0, 3000, 1800); };
         form->setWindowLeft(100);
         form->setWindowTop(50);
     }

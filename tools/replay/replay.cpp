@@ -6,7 +6,7 @@
 #include <ostream>
 #include <sstream>
 
-#include "integer_text.h"
+#include "store_text.h"
 #include "virtual_handheld.h"
 
 namespace fw::replay {

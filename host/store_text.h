@@ -1,10 +1,13 @@
-// Whole numbers as the store keeps them: decimal text on writing, a lenient
-// reading that also accepts hexadecimal.
+// How every store of the program's settings (the settings file, the browser's local
+// storage, the replay tool's stand-in) writes and reads its whole numbers, and the
+// texts of its failures as the player reads them.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "interfaces.h"
 
 namespace fw {
 
@@ -24,5 +27,15 @@ std::optional<int> parseIntegerText(std::string_view text);
 // The decimal text stored for a number: a minus sign for negatives, no leading
 // zeros, no blanks.
 std::string integerText(int value);
+
+// The section's key cannot be made (or reached) before a write.
+inline StoreError createKeyError(const std::string& section) {
+    return StoreError("Failed to create key " + section);
+}
+
+// The value cannot be stored.
+inline StoreError setDataError(const std::string& name) {
+    return StoreError("Failed to set data for '" + name + "'");
+}
 
 }  // namespace fw

@@ -1,4 +1,4 @@
-#include "integer_text.h"
+#include "store_text.h"
 
 #include <cstdint>
 

@@ -1,5 +1,7 @@
 #include "render.h"
 
+#include "frame.h"
+
 namespace fw {
 
 namespace {
@@ -10,13 +12,9 @@ QRect toQRect(const Rect& r) {
 
 // The picture an element draws now, or null when it draws nothing.
 const QImage* pictureDrawn(const Panel& panel, const Pictures& pictures, Element e) {
-    if (!panel.draws(e)) return nullptr;
-    if (const int k = Panel::placeOf(e)) {
-        const int d = panel.digit(k);
-        if (d < 0 || d > 9) return nullptr;
-        return &pictures.of(static_cast<Element>(Im_Num0 + d));
-    }
-    const QImage& img = pictures.of(panel.pictureSource(e));
+    const auto shown = pictureShown(panel, e);
+    if (!shown) return nullptr;
+    const QImage& img = pictures.of(*shown);
     return img.isNull() ? nullptr : &img;
 }
 
@@ -62,14 +60,7 @@ QRegion changedRegion(const Panel& before, const Panel& after) {
     QRegion region;
     for (int i = 0; i < ElementCount; ++i) {
         const auto e = static_cast<Element>(i);
-        const bool a = before.draws(e), b = after.draws(e);
-        bool differs = a != b;
-        if (!differs && a) {
-            const int k = Panel::placeOf(e);
-            differs = k ? before.digit(k) != after.digit(k)
-                        : before.pictureSource(e) != after.pictureSource(e);
-        }
-        if (differs) region += toQRect(info(e).rect);
+        if (looksDifferent(before, after, e)) region += toQRect(info(e).rect);
     }
     return region;
 }

@@ -1,0 +1,8 @@
+// fenwater-test-pad: the program, with a virtual game controller that the end-to-end
+// test works through the pipe named by FENWATER_TEST_PAD.
+#include "program.h"
+#include "test_pad.h"
+
+int main() {
+    return fw::runProgram([](fw::Gamepad& pad) { return fw::test::driveTestPadFrom(pad); });
+}

@@ -1,0 +1,41 @@
+// The page around the handheld, started: the core (fenwater-core.js and .wasm, the same
+// core the desktop program runs) is loaded with the page's sound and message box as its
+// outside world, then the windows, the input and the painting are wired, and the
+// launcher shows first.
+import { attach, facts, handheld, onChange, settle } from './handheld.js';
+import { wireInput } from './input.js';
+import { registerServiceWorker } from './offline.js';
+import { canvas, fit, paint } from './paint.js';
+import { beep, playCue, stopCues } from './sound.js';
+import { showLauncher, showMessage, wireWindows } from './windows.js';
+
+// What the core calls in the page (web_world.cpp).
+const world = {
+    playCue,
+    stopCues,
+    beep,
+    reportStoreError(text) {
+        // Shown once the handler has unwound; the timers keep running under the box.
+        setTimeout(() => showMessage(facts.title, text), 0);
+    },
+};
+
+function start(module) {
+    attach(module);
+    canvas.width = facts.width;
+    canvas.height = facts.height;
+    onChange(paint);
+    handheld.start();
+    wireWindows();
+    wireInput();
+    showLauncher();
+    window.addEventListener('resize', fit);
+    if (window.visualViewport) window.visualViewport.addEventListener('resize', fit);
+    fit().then(() => {
+        settle();
+        document.body.dataset.ready = '1';
+    });
+}
+
+registerServiceWorker();
+FenwaterCore({ page: world }).then(start);
