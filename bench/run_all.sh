@@ -25,6 +25,7 @@ export FENWATER_STAGE_DIR="$build/stage"
 # Several harnesses are Qt programs; none may touch the real user's settings.
 export XDG_CONFIG_HOME="$(mktemp -d /tmp/fenwater-bench-config.XXXXXX)"
 export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$XDG_CONFIG_HOME}"
+export XDG_DATA_HOME="$XDG_CONFIG_HOME/data"
 trap 'rm -rf "$XDG_CONFIG_HOME"' EXIT
 
 # The count of things for a full run, or for the short form.

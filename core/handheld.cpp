@@ -52,14 +52,17 @@ void Handheld::create() {
 }
 
 void Handheld::keyDown(int vk) {
+    heard(Input::key(Input::Kind::KeyDown, vk));
     dispatch([&] { FormKeyDown(vk); });
 }
 
 void Handheld::keyUp(int vk) {
+    heard(Input::key(Input::Kind::KeyUp, vk));
     dispatch([&] { FormKeyUp(vk); });
 }
 
 void Handheld::mouseDown(Element e, MouseButton button, int x, int y) {
+    heard(Input::mouse(Input::Kind::MouseDown, e, button, x, y));
     dispatch([&] {
         switch (e) {
             case Puls_Time:
@@ -78,7 +81,8 @@ void Handheld::mouseDown(Element e, MouseButton button, int x, int y) {
     });
 }
 
-void Handheld::mouseUp(Element e, MouseButton button, int, int) {
+void Handheld::mouseUp(Element e, MouseButton button, int x, int y) {
+    heard(Input::mouse(Input::Kind::MouseUp, e, button, x, y));
     dispatch([&] {
         if (e == Puls_Time) Puls_TimeMouseUp(button);
         if (e == Puls_ACL) Puls_ACLMouseUp(button);
@@ -86,13 +90,47 @@ void Handheld::mouseUp(Element e, MouseButton button, int, int) {
 }
 
 void Handheld::mouseMove(Element e, HeldButtons held, int x, int y) {
+    heard(Input::move(e, held, x, y));
     dispatch([&] {
         if (e == Im_Base || e == Im_SchermoTop) Im_BaseMouseMove(held, x, y);
     });
 }
 
 void Handheld::resetHiscores() {
+    heard(Input::menu());
     dispatch([this] { PM_8HiscoreClick(); });
+}
+
+Carryover Handheld::carryover() const {
+    return {timers_.interval(TimerGioco), timers_.interval(TimerBlink)};
+}
+
+void Handheld::setCarryover(const Carryover& carryover) {
+    setInterval(TimerGioco, carryover.tickInterval);
+    setInterval(TimerBlink, carryover.blinkInterval);
+}
+
+void Handheld::take(const Input& input) {
+    switch (input.kind) {
+        case Input::Kind::KeyDown:
+            keyDown(input.vk);
+            break;
+        case Input::Kind::KeyUp:
+            keyUp(input.vk);
+            break;
+        case Input::Kind::MouseDown:
+            mouseDown(input.element, input.button, input.x, input.y);
+            break;
+        case Input::Kind::MouseUp:
+            mouseUp(input.element, input.button, input.x, input.y);
+            break;
+        case Input::Kind::MouseMove:
+            mouseMove(input.element, input.held, input.x, input.y);
+            break;
+        case Input::Kind::ResetHiscores:
+            resetHiscores();
+            break;
+    }
 }
 
 // "Reset Hiscores": both best scores go back to 0, in memory and in the store.

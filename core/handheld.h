@@ -24,6 +24,64 @@ struct HeldButtons {
     bool left = false;
     bool right = false;
     bool middle = false;
+    bool operator==(const HeldButtons&) const = default;
+};
+
+// One input as a host hands it to the handheld: a key, a mouse event on an element (x
+// and y relative to it), or the menu's "Reset Hiscores".
+struct Input {
+    enum class Kind : std::uint8_t { KeyDown, KeyUp, MouseDown, MouseUp, MouseMove, ResetHiscores };
+    Kind kind = Kind::KeyDown;
+    int vk = 0;
+    Element element = Im_Base;
+    MouseButton button = MouseButton::Left;
+    HeldButtons held;
+    int x = 0, y = 0;
+    bool operator==(const Input&) const = default;
+
+    static Input key(Kind kind, int vk) {
+        Input in;
+        in.kind = kind;
+        in.vk = vk;
+        return in;
+    }
+    static Input mouse(Kind kind, Element e, MouseButton button, int x, int y) {
+        Input in;
+        in.kind = kind;
+        in.element = e;
+        in.button = button;
+        in.x = x;
+        in.y = y;
+        return in;
+    }
+    static Input move(Element e, HeldButtons held, int x, int y) {
+        Input in = mouse(Kind::MouseMove, e, MouseButton::Left, x, y);
+        in.held = held;
+        return in;
+    }
+    static Input menu() {
+        Input in;
+        in.kind = Kind::ResetHiscores;
+        return in;
+    }
+};
+
+// Told of every input the handheld takes, with the handheld's time, before the handler
+// runs: what a recording of a game keeps.
+class InputListener {
+  public:
+    virtual ~InputListener() = default;
+    virtual void input(std::int64_t t, const Input& input) = 0;
+};
+
+// What one game leaves to the next that the next one reads. A game's tick runs at the
+// interval the last game ended with until the new game's score first shows (900 ms in),
+// and the blink after a game over starts at the interval the last blink ended with. A
+// game played again starts from these.
+struct Carryover {
+    int tickInterval = 120;   // TimerGioco's
+    int blinkInterval = 200;  // TimerBlink's
+    bool operator==(const Carryover&) const = default;
 };
 
 // Virtual key codes the game acts on.
@@ -47,6 +105,16 @@ class Handheld : private HandheldState {
     void mouseUp(Element e, MouseButton button, int x, int y);
     void mouseMove(Element e, HeldButtons held, int x, int y);
     void resetHiscores();  // "Reset Hiscores" of the right-click menu
+    // Any of the inputs above, as an Input.
+    void take(const Input& input);
+
+    // What a game would carry over from the last one now; and setting it, for a game
+    // played again, while no game is under way (both timers are stopped then, so
+    // nothing is scheduled by it).
+    Carryover carryover() const;
+    void setCarryover(const Carryover& carryover);
+    // Tells listener of every input from now on (nothing for none).
+    void setInputListener(InputListener* listener) { listener_ = listener; }
 
     // --- Time
     std::int64_t now() const { return now_; }
@@ -73,6 +141,9 @@ class Handheld : private HandheldState {
     }
     void runTimer(TimerId id);
     void runHandler(TimerId id);
+    void heard(const Input& input) {
+        if (listener_) listener_->input(now_, input);
+    }
 
     // Start-up, input routing, the menu and time: handheld.cpp
     void FormCreate();
@@ -151,6 +222,7 @@ class Handheld : private HandheldState {
     Timers timers_;
     Random random_;
     std::int64_t now_ = 0;
+    InputListener* listener_ = nullptr;
 };
 
 }  // namespace fw

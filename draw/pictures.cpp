@@ -281,6 +281,19 @@ Pictures Pictures::draw(const QString& dir, QStringList* errors, int scale) {
     return p;
 }
 
+const QImage& Pictures::faint(Element e) const {
+    QImage& shadow = (*faint_)[e];
+    const QImage& img = images_[e];
+    if (!shadow.isNull() || img.isNull() || info(e).picture != PictureKind::Mono) return shadow;
+    shadow = img.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < shadow.height(); ++y) {
+        auto* px = reinterpret_cast<QRgb*>(shadow.scanLine(y));
+        for (int x = 0; x < shadow.width(); ++x)
+            px[x] = qAlpha(px[x]) ? qRgba(0, 0, 0, kFaintAlpha) : qRgba(0, 0, 0, 0);
+    }
+    return shadow;
+}
+
 const Pictures& Pictures::atScale(int scale) const {
     if (scale == scale_ || scale < 1 || scale > kMaxDrawnScale) return *this;
     Scaled& s = *scaled_;

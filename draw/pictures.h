@@ -42,6 +42,10 @@ inline constexpr int kMaxPictureScale = 3;
 // Larger scales (a large window, full screen on a big screen), up to kMaxDrawnScale, are
 // drawn at run time from the vector sources.
 
+// How dark an unlit segment's shadow is: a real LCD at an angle shows the pattern of its
+// segments a little darker than the glass around them.
+inline constexpr int kFaintAlpha = 30;
+
 // The picture scale for a device pixel ratio: the ratio rounded to a whole number (at
 // least 1, at most kMaxDrawnScale).
 int pictureScale(qreal devicePixelRatio);
@@ -73,6 +77,9 @@ class Pictures {
     // The picture of e: RGB32 for a full-colour picture, black on transparent for a
     // two-colour one, null for an element without a picture.
     const QImage& of(Element e) const { return images_[e]; }
+    // The faint shadow of e's two-colour picture, drawn for an unlit segment: its black
+    // pixels at kFaintAlpha, the rest see-through. Made on first use.
+    const QImage& faint(Element e) const;
     int scale() const { return scale_; }
 
     // The pictures of the same folder drawn for scale, loaded on first use, or drawn
@@ -91,6 +98,8 @@ class Pictures {
     int scale_ = 1;
     std::array<QImage, ElementCount> images_;
     std::shared_ptr<Scaled> scaled_ = std::make_shared<Scaled>();
+    std::shared_ptr<std::array<QImage, ElementCount>> faint_ =
+        std::make_shared<std::array<QImage, ElementCount>>();
 };
 
 // Reads a built-in full-colour picture outside the panel (":/pictures/about.jpg", ...).

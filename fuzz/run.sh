@@ -10,7 +10,7 @@ build=$(cd "$1" && pwd)
 seconds=$2
 shift 2
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(fuzz_settings_document fuzz_cue_file fuzz_replay_script)
+[ ${#targets[@]} -gt 0 ] || targets=(fuzz_settings_document fuzz_cue_file fuzz_replay_script fuzz_recording)
 
 # The cue target writes its files under TMPDIR: keep them in the build folder.
 export TMPDIR="$build/tmp"

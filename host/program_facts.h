@@ -14,6 +14,21 @@ inline constexpr const char* kApplicationTitle = "Fenwater (Ostrel) Simulator";
 // The values the program keeps under its own key, besides the two best scores.
 inline constexpr const char* kSoundModeValue = "SoundMode";
 inline constexpr const char* kWindowScaleValue = "WindowScale";
+// 1 when unlit segments are shown faintly; absent or 0, the handheld's own look.
+inline constexpr const char* kUnlitSegmentsValue = "UnlitSegments";
+
+// The menu's items for recorded games and the look of the face, after "Reset Hiscores".
+inline constexpr const char* kWatchItem = "Watch the last game again";
+inline constexpr const char* kSaveItem = "Save this game...";
+inline constexpr const char* kShareItem = "Share this game";
+inline constexpr const char* kUnlitItem = "Show unlit segments";
+// What a replay says of itself, outside the LCD.
+inline constexpr const char* kReplaySign = "REPLAY";
+inline constexpr const char* kReplayHint = "any key stops it";
+// The last game played on the desktop, in the program's data folder, and the ending of
+// a saved game's file name.
+inline constexpr const char* kLastGameFile = "last-game.fenwater";
+inline constexpr const char* kGameFileEnding = ".fenwater";
 
 // The launcher's sound list, in its order: the index of a choice is the number stored
 // as "SoundMode", and output is the sound library's output kind Play starts it with

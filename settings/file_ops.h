@@ -7,7 +7,10 @@
 #include <sys/types.h>
 
 #include <cstddef>
+#include <filesystem>
 #include <functional>
+#include <optional>
+#include <string>
 
 namespace fw {
 
@@ -32,5 +35,29 @@ struct FileOps {
     // The real calls.
     static FileOps posix();
 };
+
+// Replaces target with text so that whoever reads it finds the old file or the new one
+// whole, whatever happens meanwhile: the text is written to a file beside it, synced,
+// then renamed over it, and the folder synced. The new file gets mode (its permission
+// bits). False on any failure, which leaves target as it was.
+bool replaceFile(const FileOps& ops, const std::string& text, const std::filesystem::path& target,
+                 mode_t mode);
+
+// A folder of the user's: the absolute path in the environment variable xdgVariable,
+// else homeSubfolder in $HOME (when absolute), else in the home folder the password
+// database gives; empty when the user has none.
+std::filesystem::path userFolder(const char* xdgVariable, const char* homeSubfolder);
+
+// The program's own files besides its settings: $XDG_DATA_HOME/fenwater
+// ($HOME/.local/share/fenwater when that is unset or relative); empty without a home.
+std::filesystem::path dataFolder();
+
+// Writes a file of the data folder (making the folder when missing), as replaceFile
+// does; false on failure.
+bool writeDataFile(const std::filesystem::path& path, const std::string& text,
+                   const FileOps& ops = FileOps::posix());
+// Reads a regular file of at most limit bytes; nothing when it is missing, not a regular
+// file, larger, or cannot be read.
+std::optional<std::string> readSmallFile(const std::filesystem::path& path, std::size_t limit);
 
 }  // namespace fw

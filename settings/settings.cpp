@@ -33,24 +33,6 @@ constexpr auto kLockRetry = std::chrono::milliseconds(10);
 // Links followed to the file they lead to, as the kernel's own limit.
 constexpr int kMaxLinks = 40;
 
-bool isAbsolute(const char* path) {
-    return path != nullptr && path[0] == '/';
-}
-
-// The home folder the password database gives the current user, or empty.
-std::filesystem::path passwordHome() {
-    long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
-    std::vector<char> buffer(size > 0 ? static_cast<std::size_t>(size) : 16384);
-    passwd entry{};
-    passwd* found = nullptr;
-    while (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == ERANGE &&
-           buffer.size() < (std::size_t{1} << 20)) {
-        buffer.resize(buffer.size() * 2);
-    }
-    if (found == nullptr || !isAbsolute(found->pw_dir)) return {};
-    return found->pw_dir;
-}
-
 }  // namespace
 
 // The exclusive lock that serialises every change of the file among all
@@ -147,17 +129,8 @@ Settings::Settings(std::filesystem::path folder, FileOps ops)
 }
 
 std::filesystem::path Settings::defaultFolder() {
-    std::filesystem::path base;
-    if (const char* config = std::getenv("XDG_CONFIG_HOME"); isAbsolute(config)) {
-        base = config;
-    } else if (const char* home = std::getenv("HOME"); isAbsolute(home)) {
-        base = std::filesystem::path(home) / ".config";
-    } else if (const std::filesystem::path home = passwordHome(); !home.empty()) {
-        base = home / ".config";
-    } else {
-        return {};
-    }
-    return base / "Morvane" / "Fenwater";
+    const std::filesystem::path base = userFolder("XDG_CONFIG_HOME", ".config");
+    return base.empty() ? base : base / "Morvane" / "Fenwater";
 }
 
 void Settings::Open() {
@@ -264,14 +237,14 @@ Settings::Put Settings::put(const Snapshot& snapshot, const std::string& text) {
         // before a fresh one replaces it; the player learns that name once it has.
         const auto keptAs = keepAside();
         if (!keptAs) return Put::NotKeptAside;
-        if (!replaceFile(text, path_, 0600)) return Put::Failed;
+        if (!replaceFile(ops_, text, path_, 0600)) return Put::Failed;
         if (onSetAside) onSetAside(*keptAs);
         return Put::Done;
     }
     const auto target = linkTarget();
     if (!target) return Put::Failed;
-    return replaceFile(text, *target, snapshot.regular ? snapshot.mode : 0600) ? Put::Done
-                                                                               : Put::Failed;
+    return replaceFile(ops_, text, *target, snapshot.regular ? snapshot.mode : 0600) ? Put::Done
+                                                                                     : Put::Failed;
 }
 
 bool Settings::makeFolder() {
@@ -405,38 +378,6 @@ std::optional<std::filesystem::path> Settings::linkTarget() {
         at = to.front() == '/' ? std::filesystem::path(to) : at.parent_path() / to;
     }
     return std::nullopt;
-}
-
-bool Settings::replaceFile(const std::string& text, const std::filesystem::path& target,
-                           mode_t mode) {
-    // The new file is written beside the one it replaces, so the rename is atomic. A
-    // stale temporary file is one a writer left when it died; the lock is ours now.
-    const std::filesystem::path temp = target.string() + ".tmp";
-    ops_.unlink(temp.c_str());
-    const int fd = ops_.open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0600);
-    if (fd < 0) return false;
-    // The permissions of the file replaced, whatever the umask.
-    bool ok = ops_.fchmod(fd, mode & 0777) == 0;
-    for (std::size_t done = 0; ok && done < text.size();) {
-        const ssize_t n = ops_.write(fd, text.data() + done, text.size() - done);
-        ok = n > 0;
-        if (ok) done += static_cast<std::size_t>(n);
-    }
-    ok = ok && ops_.fsync(fd) == 0;
-    ok = ops_.close(fd) == 0 && ok;
-    ok = ok && ops_.rename(temp.c_str(), target.c_str()) == 0;
-    if (!ok) {
-        ops_.unlink(temp.c_str());
-        return false;
-    }
-    return syncFolder(target.parent_path());
-}
-
-bool Settings::syncFolder(const std::filesystem::path& folder) {
-    const int fd = ops_.open(folder.c_str(), O_RDONLY | O_DIRECTORY, 0);
-    if (fd < 0) return false;
-    const bool ok = ops_.fsync(fd) == 0;
-    return ops_.close(fd) == 0 && ok;
 }
 
 }  // namespace fw

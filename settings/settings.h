@@ -77,8 +77,6 @@ class Settings : public SettingsStore {
     std::optional<std::filesystem::path> keepAside();
     std::optional<std::filesystem::path> keptAsideAs(const struct stat& file);
     std::optional<std::filesystem::path> linkTarget();
-    bool replaceFile(const std::string& text, const std::filesystem::path& target, mode_t mode);
-    bool syncFolder(const std::filesystem::path& folder);
 
     std::filesystem::path folder_;
     std::filesystem::path path_;

@@ -27,6 +27,8 @@ xsession_stop() {
 xsession_start() {
     command -v Xvfb >/dev/null 2>&1 || { echo "no Xvfb"; exit 1; }
     mkdir -p "$OUT"
+    # The program's own files (the last game played) stay in the test's folder too.
+    export XDG_DATA_HOME="$OUT/data"
     rm -f "$OUT/display"
     # Xvfb picks a free display number itself and writes it to fd 3.
     Xvfb -displayfd 3 -noreset -nolisten tcp -screen 0 "${XS_SCREEN:-1024x768x24}" 3>"$OUT/display" \
@@ -212,6 +214,22 @@ pick_sound() {
 }
 pick_no_sound() {
     pick_sound "$1" End
+}
+
+# Compares the box WxH+X+Y of the screen with a render for up to five screenshots (the
+# X server may still be drawing); the number of pixels that differ is left in $differ,
+# the screenshot in OUT/window-NAME.png.
+#   matches BOX RENDER NAME
+matches() {
+    differ=""
+    for _ in 1 2 3 4 5; do
+        /usr/bin/import -display "$DISPLAY" -window root "$OUT/screen-$3.png"
+        /usr/bin/convert "$OUT/screen-$3.png" -crop "$1" +repage "$OUT/window-$3.png"
+        differ=$(/usr/bin/compare -metric AE "$OUT/window-$3.png" "$2" "$OUT/diff-$3.png" 2>&1 || true)
+        [ "$differ" = "0" ] && return 0
+        sleep 0.3
+    done
+    return 1
 }
 
 # A picture of a window.

@@ -30,11 +30,13 @@ TForm1::TForm1(SettingsStore& store, CuePlayer& cues, TimeSource& time, const Pi
                TimerHost::Clock clock, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
       pictures_(pictures),
+      cues_(cues),
       handheld_(store, cues, time, *this),
-      host_(handheld_, std::move(clock)),
+      host_(handheld_, clock),
+      recorder_(handheld_, time),
       repeats_([this](int key) { handle([&] { handheld_.keyUp(virtualKey(key)); }); }),
       sizes_(*this, place_, store,
-             [this](const std::string& message) { reportStoreError(message); }) {
+             [this](const std::string& message) { showErrorLater(message); }) {
     place_.setPlacesItself(windowsPlaceThemselves());
     setWindowTitle(QString::fromLatin1(kApplicationTitle));
     setFixedSize(kWindowWidth, kWindowHeight);
@@ -54,6 +56,10 @@ TForm1::TForm1(SettingsStore& store, CuePlayer& cues, TimeSource& time, const Pi
     };
     beeper = [] { QApplication::beep(); };
     connect(&host_, &TimerHost::due, this, [this] { handle([] {}); });
+    recorder_.onGame = [this](const Recording& game) {
+        if (onGameRecorded) onGameRecorded(game);
+    };
+    clock_ = std::move(clock);
 }
 
 TForm1::~TForm1() = default;
@@ -63,8 +69,37 @@ void TForm1::create() {
 }
 
 void TForm1::repaintChanges(const Panel& before) {
-    const QRegion changed = changedRegion(before, handheld_.panel());
+    if (replay_) return;
+    const QRegion changed = changedRegion(before, handheld_.panel(), look_);
     if (!changed.isEmpty()) update(sizes_.placement().toWindow(changed));
+}
+
+void TForm1::watch(const Recording& recording) {
+    releaseCapture();
+    replay_ = std::make_unique<ReplayView>(
+        recording, cues_, [this] { beep(); }, clock_);
+    replay_->onChange = [this](const Panel& before) {
+        const QRegion changed = changedRegion(before, replay_->panel(), look_);
+        if (!changed.isEmpty()) update(sizes_.placement().toWindow(changed));
+    };
+    // Stopped from the event loop: the replay's own timer is what calls.
+    replay_->onEnd = [this] {
+        QMetaObject::invokeMethod(
+            this, [this] { stopWatching(); }, Qt::QueuedConnection);
+    };
+    update();
+}
+
+void TForm1::stopWatching() {
+    if (!replay_) return;
+    replay_.reset();
+    cues_.Silenzio();
+    update();
+}
+
+void TForm1::setLook(Look look) {
+    look_ = look;
+    update();
 }
 
 int TForm1::windowLeft() const {
@@ -111,6 +146,12 @@ void TForm1::showCentred() {
 }
 
 void TForm1::reportStoreError(const std::string& message) {
+    // A game's store failure is part of its recording.
+    recorder_.storeFailed();
+    showErrorLater(message);
+}
+
+void TForm1::showErrorLater(const std::string& message) {
     // Shown from the event loop, after the handler that raised it has ended; the
     // box's own loop keeps the timers running.
     const QString text = QString::fromStdString(message);
@@ -138,12 +179,17 @@ void TForm1::paintEvent(QPaintEvent* event) {
         painter.translate(place.origin);
         painter.scale(place.zoom, place.zoom);
         painter.setClipRect(inPanel);
-        paintPanel(painter, handheld_.panel(), pictures, inPanel);
+        paintPanel(painter, shownPanel(), pictures, inPanel, look_);
+        if (replay_ && inPanel.intersects(ReplayView::signRect())) ReplayView::paintSign(painter);
         painter.restore();
     }
 }
 
 void TForm1::keyPressEvent(QKeyEvent* event) {
+    if (replay_) {
+        stopWatching();
+        return;
+    }
     if (sizes_.key(event->key(), event->modifiers()) == SizeKey::FullScreen &&
         !event->isAutoRepeat())
         toggleFullScreen();
@@ -177,6 +223,10 @@ void TForm1::updateCursor(QPoint p) {
 }
 
 void TForm1::mousePressEvent(QMouseEvent* event) {
+    if (replay_) {
+        stopWatching();
+        return;
+    }
     place_.pressed();
     const auto button = mouseButton(event->button());
     if (!button) return;
@@ -240,7 +290,9 @@ void TForm1::moveEvent(QMoveEvent* event) {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+    replay_.reset();
     releaseCapture();
+    recorder_.finish();
     if (onClose) onClose();
     event->accept();
 }
@@ -265,6 +317,13 @@ bool TForm1::event(QEvent* event) {
         case QEvent::ToolTip:
             if (!showHint(*static_cast<QHelpEvent*>(event))) event->ignore();
             return true;
+        case QEvent::ShortcutOverride:
+            // While a replay plays, Esc and the other keys stop it instead of acting.
+            if (replay_) {
+                event->accept();
+                return true;
+            }
+            break;
         case QEvent::WindowDeactivate:
         case QEvent::Hide:
             // Losing the mouse (another window, a popup, the window going away) ends

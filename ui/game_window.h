@@ -11,11 +11,14 @@
 #include <string>
 
 #include "controls.h"
+#include "frame.h"
 #include "handheld.h"
 #include "pictures.h"
 #include "pointer_capture.h"
 #include "program_facts.h"
+#include "recording.h"
 #include "repeat_pairing.h"
+#include "replay_view.h"
 #include "timer_host.h"
 #include "window_place.h"
 #include "window_sizer.h"
@@ -37,6 +40,19 @@ class TForm1 : public QWidget, public WindowHost {
     // Runs FormCreate through the handlers' dispatch: tables, best scores, power-on.
     void create();
 
+    // Every game played is recorded; this is told of each once it has ended.
+    std::function<void(const Recording&)> onGameRecorded;
+    // Plays a recorded game in the window, in place of the handheld, until it ends or
+    // the player stops it (a key, a click); the handheld goes on as it was meanwhile.
+    void watch(const Recording& recording);
+    void stopWatching();
+    bool watching() const { return replay_ != nullptr; }
+    // Whether a game is under way (being recorded).
+    bool gameUnderWay() const { return recorder_.recording(); }
+    // How the face is drawn: unlit segments faintly or not.
+    void setLook(Look look);
+    Look look() const { return look_; }
+
     Handheld& handheld() { return handheld_; }
     TimerHost& timerHost() { return host_; }
     // The element holding the window's left-button capture, if any.
@@ -49,6 +65,9 @@ class TForm1 : public QWidget, public WindowHost {
     WindowPlace& place() { return place_; }
     // Shows a store error once its handler has unwound. Replaceable for tests.
     std::function<void(const QString&)> showStoreError;
+    // Shows a store error from the event loop (a write of the window's or the
+    // launcher's own).
+    void showErrorLater(const std::string& message);
     // FormClose: runs when the window is closed (frees the cues, ends the program).
     std::function<void()> onClose;
     // The system beep. Replaceable for tests.
@@ -75,6 +94,7 @@ class TForm1 : public QWidget, public WindowHost {
         const Panel before = handheld_.panel();
         host_.catchUp();
         body();
+        recorder_.settled();
         repaintChanges(before);
         host_.rearm();
     }
@@ -113,6 +133,8 @@ class TForm1 : public QWidget, public WindowHost {
 
   private:
     void repaintChanges(const Panel& before);
+    // The panel the window shows: the replay's while one plays.
+    const Panel& shownPanel() const { return replay_ ? replay_->panel() : handheld_.panel(); }
     // A mouse event's point on the panel.
     QPoint panelPoint(const QMouseEvent& event) const;
     void updateCursor(QPoint p);
@@ -120,12 +142,17 @@ class TForm1 : public QWidget, public WindowHost {
     bool showHint(const QHelpEvent& help);
 
     const Pictures& pictures_;
+    CuePlayer& cues_;
     Handheld handheld_;
     TimerHost host_;
+    GameRecorder recorder_;
+    std::unique_ptr<ReplayView> replay_;
+    Look look_ = Look::LitOnly;
     PointerCapture pointer_{handheld_};
     HeldControls pad_;
     QMenu* menu_ = nullptr;
     WindowPlace place_{*this};
+    TimerHost::Clock clock_;
     RepeatPairing repeats_;
     WindowSizer sizes_;
 };

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
@@ -15,6 +16,7 @@
 #include <QScreen>
 
 #include "about_window.h"
+#include "file_ops.h"
 #include "fonts.h"
 #include "game_window.h"
 #include "picture_label.h"
@@ -78,6 +80,13 @@ TSplashForm::TSplashForm(SettingsStore& store, TForm1& game, TAboutForm& about, 
     };
     // The program ends because it cannot play: a failure, for whoever started it.
     terminate = [] { QCoreApplication::exit(1); };
+    chooseSaveFile = [this] {
+        const QString name = QStringLiteral("fenwater-game") + QLatin1String(kGameFileEnding);
+        return QFileDialog::getSaveFileName(
+            game_.isVisible() ? static_cast<QWidget*>(&game_) : this,
+            QString::fromLatin1(kSaveItem).chopped(3), QDir::home().filePath(name),
+            QStringLiteral("Fenwater games (*%1)").arg(QLatin1String(kGameFileEnding)));
+    };
 
     setWindowTitle(QStringLiteral("About Fenwater..."));
     setFixedSize(269, 337);
@@ -159,6 +168,16 @@ void TSplashForm::buildMenu() {
     PM_6Instruct->setEnabled(false);
     PM_Menu->addSeparator();
     PM_8Hiscore = item("Reset Hiscores", Qt::Key_unknown, &TSplashForm::PM_8HiscoreClick);
+    // The last game, once there is one; watched only while no game is under way.
+    PM_Watch = item(kWatchItem, Qt::Key_unknown, &TSplashForm::PM_WatchClick);
+    PM_Save = item(kSaveItem, Qt::Key_unknown, &TSplashForm::PM_SaveClick);
+    PM_Watch->setVisible(false);
+    PM_Save->setVisible(false);
+    connect(PM_Menu, &QMenu::aboutToShow, this,
+            [this] { PM_Watch->setEnabled(!game_.gameUnderWay()); });
+    PM_Menu->addSeparator();
+    PM_Unlit = item(kUnlitItem, Qt::Key_unknown, &TSplashForm::PM_UnlitClick);
+    PM_Unlit->setCheckable(true);
     PM_Menu->addSeparator();
     PM_10Exit = item("E&xit", Qt::Key_Escape, &TSplashForm::PM_10ExitClick);
 
@@ -184,8 +203,22 @@ void TSplashForm::FormCreate() {
         CB_Sound->setCurrentIndex(readSoundChoice(store_));
         if (CB_Sound->currentIndex() < 0) Puls_Play->setEnabled(false);
     } catch (const StoreError& e) {
-        game_.reportStoreError(e.what());
+        game_.showErrorLater(e.what());
     }
+    // The look of the face: a value of another type is as good as none.
+    bool unlit = false;
+    try {
+        unlit = store_.ReadInteger("", kUnlitSegmentsValue, 0) == 1;
+    } catch (const StoreError&) {
+    }
+    PM_Unlit->setChecked(unlit);
+    game_.setLook(unlit ? Look::UnlitFaint : Look::LitOnly);
+}
+
+void TSplashForm::setLastGame(const Recording& game) {
+    lastGame_ = game;
+    PM_Watch->setVisible(true);
+    PM_Save->setVisible(true);
 }
 
 void TSplashForm::CB_SoundChange() {
@@ -221,6 +254,7 @@ void TSplashForm::Puls_PlayClick() {
     }
     game_.showCentred();
     hide();
+    if (onPlay) onPlay();
 }
 
 void TSplashForm::openLocal(const char* file) {
@@ -255,6 +289,30 @@ void TSplashForm::PM_6InstructClick() {
 
 void TSplashForm::PM_8HiscoreClick() {
     game_.handle([this] { game_.handheld().resetHiscores(); });
+}
+
+void TSplashForm::PM_WatchClick() {
+    if (lastGame_ && !game_.gameUnderWay()) game_.watch(*lastGame_);
+}
+
+void TSplashForm::PM_SaveClick() {
+    if (!lastGame_) return;
+    QString path = chooseSaveFile();
+    if (path.isEmpty()) return;
+    if (!path.endsWith(QLatin1String(kGameFileEnding))) path += QLatin1String(kGameFileEnding);
+    if (!replaceFile(FileOps::posix(), recordingText(*lastGame_), path.toStdString(), 0644))
+        errorBox(QString::fromLatin1(kApplicationTitle),
+                 QStringLiteral("The game could not be saved as:\n\n") + path);
+}
+
+void TSplashForm::PM_UnlitClick() {
+    const bool unlit = PM_Unlit->isChecked();
+    game_.setLook(unlit ? Look::UnlitFaint : Look::LitOnly);
+    try {
+        store_.WriteInteger("", kUnlitSegmentsValue, unlit ? 1 : 0);
+    } catch (const StoreError& e) {
+        game_.showStoreError(QString::fromStdString(e.what()));
+    }
 }
 
 void TSplashForm::PM_10ExitClick() {

@@ -5,8 +5,10 @@
 #include <QUrl>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 #include "interfaces.h"
+#include "recording.h"
 
 class QAction;
 class QComboBox;
@@ -39,6 +41,14 @@ class TSplashForm : public QWidget {
     std::function<void()> terminate;
     // The text of the error box shown when the catch cue did not load.
     QString soundFailureText;
+    // Runs once Play has shown the game window.
+    std::function<void()> onPlay;
+    // Asks where to save a game; empty when the player cancels. Replaceable for tests.
+    std::function<QString()> chooseSaveFile;
+
+    // The last game played, which the menu can play again and save.
+    void setLastGame(const Recording& game);
+    const std::optional<Recording>& lastGame() const { return lastGame_; }
 
     // --- Handlers ---------------------------------------------------------------------
     void FormCreate();
@@ -51,6 +61,9 @@ class TSplashForm : public QWidget {
     void PM_4WhatsnewClick();
     void PM_6InstructClick();
     void PM_8HiscoreClick();
+    void PM_WatchClick();
+    void PM_SaveClick();
+    void PM_UnlitClick();
     void PM_10ExitClick();
 
     // Shows the launcher centred on the screen and brings it to the front.
@@ -73,6 +86,9 @@ class TSplashForm : public QWidget {
     QAction* PM_4Whatsnew = nullptr;
     QAction* PM_6Instruct = nullptr;
     QAction* PM_8Hiscore = nullptr;
+    QAction* PM_Watch = nullptr;
+    QAction* PM_Save = nullptr;
+    QAction* PM_Unlit = nullptr;
     QAction* PM_10Exit = nullptr;
 
   protected:
@@ -87,6 +103,7 @@ class TSplashForm : public QWidget {
     TForm1& game_;
     TAboutForm& about_;
     bool played_ = false;
+    std::optional<Recording> lastGame_;
 };
 
 }  // namespace fw

@@ -1,6 +1,7 @@
-// fenwater: the Fenwater handheld on the desktop. It takes no arguments.
+// fenwater [GAME.fenwater]: the Fenwater handheld on the desktop; a saved game given
+// plays once Play is pressed.
 #include "program.h"
 
-int main() {
-    return fw::runProgram();
+int main(int argc, char** argv) {
+    return fw::runProgram(argc, argv);
 }

@@ -24,6 +24,7 @@
 #include <thread>
 
 #include "about_window.h"
+#include "file_ops.h"
 #include "game_window.h"
 #include "gamepad.h"
 #include "launcher.h"
@@ -31,6 +32,7 @@
 #include "platform.h"
 #include "settings.h"
 #include "sound_cues.h"
+#include "steady_time.h"
 #include "time_sources.h"
 
 // --- No display ---------------------------------------------------------------------
@@ -117,20 +119,45 @@ struct TeardownLimit {
 
 namespace fw {
 
-int runProgram(const PadDriver& drivePad) {
+namespace {
+
+// A recorded game read from a file, or a box that says why it cannot be played.
+std::optional<Recording> readGameFile(const std::filesystem::path& path, QWidget* parent) {
+    const auto text = readSmallFile(path, kMaxRecordingBytes + 1);
+    const RecordingRead read =
+        text ? readRecording(*text) : RecordingRead{std::nullopt, "the file cannot be read"};
+    if (!read.recording)
+        QMessageBox::warning(
+            parent, QString::fromLatin1(kApplicationTitle),
+            QStringLiteral("The game in %1 cannot be played:\n\n%2")
+                .arg(QString::fromStdString(path.string()), QString::fromStdString(read.error)));
+    return read.recording;
+}
+
+}  // namespace
+
+int runProgram(int argc, char** argv, const PadDriver& drivePad) {
+    // One argument at most: a saved game to play after Play, named from where the program
+    // was started.
+    if (argc > 2 || (argc == 2 && argv[1][0] == '-' && argv[1][1] != '\0')) {
+        std::fprintf(stderr, "usage: fenwater [GAME%s]\n", kGameFileEnding);
+        return 2;
+    }
+    std::optional<std::filesystem::path> gameFile;
+    if (argc == 2) gameFile = std::filesystem::absolute(argv[1]);
     // An installed copy started elsewhere reads its sounds and documents from its data
     // folder, as if started there.
     enterInstalledDataFolder();
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
         Qt::HighDpiScaleFactorRoundingPolicy::Round);
     roundUserScaleFactor();
-    // Qt's own command-line options never apply: the program takes none.
-    int argc = 1;
+    // Qt's own command-line options never apply.
+    int qtArgc = 1;
     char name[] = "fenwater";
-    char* argv[] = {name, nullptr};
+    char* qtArgv[] = {name, nullptr};
     holdStderr();
     qtHandler = qInstallMessageHandler(noDisplay);
-    QApplication app(argc, argv);
+    QApplication app(qtArgc, qtArgv);
     qInstallMessageHandler(qtHandler);
     releaseStderr(true);
     TeardownLimit ending;
@@ -151,9 +178,11 @@ int runProgram(const PadDriver& drivePad) {
 
     Settings store;
     SoundCues cues;
-    SystemTime time;
+    SystemTime systemTime;
+    SteadyTime time(systemTime);
 
     TForm1 form(store, cues, time, Pictures::builtIn());
+    time.follow(form.handheld());
     form.setWindowIcon(icon);
     // A settings file that could not be read is set aside when the store opens (or, if
     // one turns up later, at the next write): the player is told once where it went, in a
@@ -189,6 +218,24 @@ int runProgram(const PadDriver& drivePad) {
     launcher.startSound = [&](int mode) { return cues.Start(kSoundChoices[mode].output); };
     launcher.soundFailureText = QString::fromLatin1(kSoundFolderMessage);
     launcher.FormCreate();
+
+    // Every game ends as the last game, kept for the next run too.
+    const std::filesystem::path lastGame =
+        dataFolder().empty() ? std::filesystem::path() : dataFolder() / kLastGameFile;
+    if (const auto text =
+            lastGame.empty() ? std::nullopt : readSmallFile(lastGame, kMaxRecordingBytes)) {
+        if (RecordingRead read = readRecording(*text); read.recording)
+            launcher.setLastGame(*read.recording);
+    }
+    form.onGameRecorded = [&](const Recording& game) {
+        launcher.setLastGame(game);
+        if (!lastGame.empty()) writeDataFile(lastGame, recordingText(game));
+    };
+    // A game named on the command line plays once the game window is up.
+    launcher.onPlay = [&] {
+        if (!gameFile) return;
+        if (const auto game = readGameFile(*gameFile, &form)) form.watch(*game);
+    };
     launcher.showAtStart();
 
     // Game controllers, once the launcher is up: looking for them does not delay it.

@@ -1,5 +1,6 @@
 // The desktop program from start to end: the game window, the about window and the
-// launcher, the game controllers, then the event loop. Returns the exit status.
+// launcher, the game controllers, then the event loop. Takes one argument at most, a
+// saved game to play once Play is pressed. Returns the exit status.
 #pragma once
 
 #include <QObject>
@@ -14,6 +15,6 @@ namespace fw {
 // started and kept until they end (the end-to-end tests' virtual controller).
 using PadDriver = std::function<std::unique_ptr<QObject>(Gamepad&)>;
 
-int runProgram(const PadDriver& drivePad = {});
+int runProgram(int argc, char** argv, const PadDriver& drivePad = {});
 
 }  // namespace fw

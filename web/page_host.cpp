@@ -204,7 +204,7 @@ EMSCRIPTEN_KEEPALIVE void fw_reset_hiscores(double now) {
 EMSCRIPTEN_KEEPALIVE const int* fw_frame() {
     const Frame shown = frameOf(run->handheld.panel());
     for (int i = 0; i < ElementCount; ++i)
-        frame[i] = shown[i] ? static_cast<int>(*shown[i]) : -1;
+        frame[i] = shown[i].picture ? static_cast<int>(*shown[i].picture) : -1;
     return frame.data();
 }
 

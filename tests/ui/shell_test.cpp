@@ -2,9 +2,11 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QFile>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWindow>
 
@@ -225,6 +227,52 @@ TEST(Menu, TheRightReleaseOpensItAfterAHeldLeftButtonIsReleased) {
     EXPECT_FALSE(f.capture());
     EXPECT_EQ(f.handheld().state().GameMode, Mode::Clock);
     s.launcher.PM_Menu->hide();
+}
+
+// The menu's items for the last game and the look: Watch and Save appear once a game has
+// ended; Watch is refused while a game is under way and plays the game in the window
+// otherwise; Save writes the recording where the player says; the look is stored.
+TEST(Menu, TheLastGameIsWatchedAndSavedAndTheLookIsStored) {
+    Shell s(2);
+    s.launcher.Puls_PlayClick();
+    TForm1& f = *s.game.form;
+    EXPECT_FALSE(s.launcher.PM_Watch->isVisible());
+    EXPECT_FALSE(s.launcher.PM_Save->isVisible());
+    f.handle([&] { f.handheld().keyDown(kKeyLeft); });
+    f.handle([&] { f.handheld().mouseDown(Puls_ACL, MouseButton::Left, 5, 5); });
+    f.handle([&] { f.handheld().mouseUp(Puls_ACL, MouseButton::Left, 5, 5); });
+    std::optional<Recording> game;
+    f.onGameRecorded = [&](const Recording& r) { game = r; };
+    f.handle([&] { f.handheld().keyDown(kKeyRight); });
+    emit s.launcher.PM_Menu->aboutToShow();
+    EXPECT_FALSE(s.launcher.PM_Watch->isEnabled()) << "a game is under way";
+    f.handle([&] { f.handheld().mouseDown(Puls_ACL, MouseButton::Left, 5, 5); });
+    ASSERT_TRUE(game) << "ACL ends the game and its recording";
+    s.launcher.setLastGame(*game);
+    f.handle([&] { f.handheld().mouseUp(Puls_ACL, MouseButton::Left, 5, 5); });
+    emit s.launcher.PM_Menu->aboutToShow();
+    EXPECT_TRUE(s.launcher.PM_Watch->isVisible() && s.launcher.PM_Watch->isEnabled());
+    s.launcher.PM_Watch->trigger();
+    EXPECT_TRUE(f.watching());
+    f.stopWatching();
+
+    QTemporaryDir dir;
+    s.launcher.chooseSaveFile = [&] { return dir.filePath(QStringLiteral("mine")); };
+    s.launcher.PM_Save->trigger();
+    QFile saved(dir.filePath(QStringLiteral("mine.fenwater")));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly)) << "saved with its ending";
+    EXPECT_EQ(readRecording(saved.readAll().toStdString()).recording, game);
+    s.launcher.chooseSaveFile = [] { return QStringLiteral("/no/such/folder/x"); };
+    s.launcher.PM_Save->trigger();
+    ASSERT_EQ(s.boxes.size(), 1u) << "a game that cannot be saved says so";
+
+    s.game.store.writes.clear();
+    for (const Look look : {Look::UnlitFaint, Look::LitOnly}) {
+        s.launcher.PM_Unlit->trigger();
+        EXPECT_EQ(f.look(), look);
+    }
+    EXPECT_EQ(s.game.store.writes,
+              (std::vector<std::string>{"UnlitSegments=1", "UnlitSegments=0"}));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "program.h"
 #include "test_pad.h"
 
-int main() {
-    return fw::runProgram([](fw::Gamepad& pad) { return fw::test::driveTestPadFrom(pad); });
+int main(int argc, char** argv) {
+    return fw::runProgram(argc, argv,
+                          [](fw::Gamepad& pad) { return fw::test::driveTestPadFrom(pad); });
 }

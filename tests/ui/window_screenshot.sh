@@ -168,11 +168,13 @@ echo "$seen" | grep -Eq "$(lit Im_Man1)" && fail "the held left arrow moved the 
 echo "held arrow: moved once"
 /usr/bin/import -display "$DISPLAY" -window root "$out/playing.png"
 
-# The right-click menu, then "Reset Hiscores" from the keyboard: both best scores 0.
+# The right-click menu, then "Reset Hiscores" from the keyboard (from the foot: Exit, Show
+# unlit segments, Reset Hiscores; no game has ended yet, so none is offered to watch):
+# both best scores 0.
 xdotool mousemove $((x + 300)) $((y + 200)) click 3
 settled "the menu" 10 popups "$form" >/dev/null || fail "no menu on a right click"
 /usr/bin/import -display "$DISPLAY" -window root "$out/menu.png"
-xdotool key Up Up Return
+xdotool key Up Up Up Return
 ok=""
 for i in $(seq 1 30); do
     grep -q '"HiScoreA"="0"' "$store" && grep -q '"HiScoreB"="0"' "$store" && { ok=1; break; }

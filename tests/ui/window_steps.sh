@@ -19,21 +19,6 @@ for s in 1 2 3 4; do
     printf '0 png %s %s\n' "$OUT/render-$s.png" "$s" | "$replay" - || fail "no render at scale $s"
 done
 
-# Compares the box WxH+X+Y of the screen with a render for up to five screenshots (the
-# X server may still be drawing); the number of pixels that differ is left in $differ.
-#   matches BOX RENDER NAME
-matches() {
-    differ=""
-    for attempt in 1 2 3 4 5; do
-        /usr/bin/import -display "$DISPLAY" -window root "$OUT/screen-$3.png"
-        /usr/bin/convert "$OUT/screen-$3.png" -crop "$1" +repage "$OUT/window-$3.png"
-        differ=$(/usr/bin/compare -metric AE "$OUT/window-$3.png" "$2" "$OUT/diff-$3.png" 2>&1 || true)
-        [ "$differ" = "0" ] && return 0
-        sleep 0.3
-    done
-    return 1
-}
-
 # Starts a run with the given settings text after the sound mode; leaves the game
 # window in form.
 #   run_with NAME EXTRA

@@ -1,6 +1,8 @@
 // fenwater-replay [--utc HH:MM:SS.mmm] [--local HH:MM:SS] [--hiscore-a TEXT]
-//                 [--hiscore-b TEXT] [--trace] SCRIPT
+//                 [--hiscore-b TEXT] [--unlit] [--trace] SCRIPT
 // Plays a script of timed input events on the real handheld core and prints the panel.
+// A recorded game is such a script: its first line names the point it starts from.
+// With --unlit, pictures show the unlit segments faintly.
 // SCRIPT is a regular file, or "-" for standard input; times run from 0 to 10,000,000,000
 // ms and lines hold at most 1,000 characters. A script outside these bounds, or one that
 // is not a regular file, ends the tool with a message and status 2.
@@ -20,7 +22,7 @@ namespace {
 int usage(const char* why) {
     std::cerr << "fenwater-replay: " << why << "\n"
               << "usage: fenwater-replay [--utc HH:MM:SS.mmm] [--local HH:MM:SS] "
-                 "[--hiscore-a TEXT] [--hiscore-b TEXT] [--trace] SCRIPT\n";
+                 "[--hiscore-a TEXT] [--hiscore-b TEXT] [--unlit] [--trace] SCRIPT\n";
     return 2;
 }
 
@@ -34,6 +36,8 @@ int main(int argc, char** argv) {
         auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
         if (arg == "--trace") {
             options.trace = true;
+        } else if (arg == "--unlit") {
+            options.unlit = true;
         } else if (arg == "--utc" || arg == "--local") {
             const char* v = value();
             auto t = v ? fw::replay::parseTimeOfDay(v, arg == "--utc") : std::nullopt;
@@ -53,8 +57,9 @@ int main(int argc, char** argv) {
 
     fw::replay::PngWriter png;
 #ifdef FW_REPLAY_PNG
-    png = [](const fw::Panel& panel, const std::string& file, int scale) {
-        return fw::renderPanel(panel, scale).save(QString::fromStdString(file), "PNG");
+    png = [](const fw::Panel& panel, const std::string& file, int scale, bool unlit) {
+        const fw::Look look = unlit ? fw::Look::UnlitFaint : fw::Look::LitOnly;
+        return fw::renderPanel(panel, scale, look).save(QString::fromStdString(file), "PNG");
     };
 #endif
     struct stat file {};
