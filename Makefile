@@ -1,7 +1,7 @@
 # make run        installs what playing needs, builds the program and starts it
 # make test       installs what the tests need too, builds everything, runs every test
 #                 (after a short run of each fuzz target, and with the thread pass)
-# make test-long  the long runs, and each fuzz target for FUZZ_SECONDS (600)
+# make test-long  the long runs, and each fuzz target for FUZZ_SECONDS (300)
 # make fuzz       builds the fuzz targets and runs each for FUZZ_SECONDS (20)
 # make package    builds the Debian package build/package/fenwater_<version>_<arch>.deb
 # make program    builds the program and its data without starting it
@@ -77,7 +77,7 @@ fuzz: deps-test
 	fuzz/run.sh $(FUZZ) $(FUZZ_SECONDS)
 
 # The long runs: soak, randomized and fuzz-style tests, benchmarks are separate.
-test-long: FUZZ_SECONDS = 600
+test-long: FUZZ_SECONDS = 300
 test-long: fuzz build
 	ctest --test-dir $(BUILD) --output-on-failure -L long
 
