@@ -114,7 +114,8 @@ apt-get install -y -q "$deb" "$tools" >"$out/apt.log" 2>&1 ||
     { cat "$out/apt.log"; fail "apt-get install of the packages failed"; }
 installed=1
 dpkg -L fenwater fenwater-tools >"$out/paths.txt"
-[ -x /usr/games/fenwater ] && [ -x /usr/games/fenwater-replay ] || fail "no /usr/games/fenwater after the install"
+[ -x /usr/games/fenwater ] && [ -x /usr/games/fenwater-replay ] ||
+    fail "no /usr/games/fenwater or /usr/games/fenwater-replay after the install"
 
 # debian/tests against the installed packages, from the source package built above.
 autopkgtest "$changes" -o "$out/autopkgtest" -- null >"$out/autopkgtest.log" 2>&1 ||
