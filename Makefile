@@ -3,7 +3,7 @@
 #                 (after a short run of each fuzz target, and with the thread pass)
 # make test-long  the long runs, and each fuzz target for FUZZ_SECONDS (300)
 # make fuzz       builds the fuzz targets and runs each for FUZZ_SECONDS (20)
-# make package    builds the Debian package build/package/fenwater_<version>_<arch>.deb
+# make package    builds the Debian packages from the source package into build/package/
 # make program    builds the program and its data without starting it
 # make uninstall  removes what the last cmake --install from build/ wrote
 # make web        builds the browser version into build/web/
@@ -89,13 +89,15 @@ web-serve: web
 	@echo "Serving $(BUILD)/web at http://127.0.0.1:$(WEB_PORT)/ (Ctrl+C ends)"
 	python3 -m http.server --bind 127.0.0.1 --directory $(BUILD)/web $(WEB_PORT)
 
-# The Debian package, built, checked with lintian, installed, started and purged (as root).
+# The Debian packages, built from the source package and checked with lintian, installed,
+# tested with autopkgtest, purged and built a second time for the same bytes (as root).
 test-package: build deps-package
 	FENWATER_INSTALL_PACKAGE=1 ctest --test-dir $(BUILD) --output-on-failure -L package
 
-package: deps-package program
-	cd $(BUILD) && cpack
-	@ls $(BUILD)/package/*.deb
+# The source package and the .deb files, built as Debian builds them (with the tests that
+# need no display; DEB_BUILD_OPTIONS=nocheck leaves them out), into build/package/.
+package: deps-package
+	JOBS=$(JOBS) tools/build-package.sh . $(BUILD)/package
 
 # Needs no build and installs nothing: sudo make uninstall after sudo cmake --install.
 uninstall:

@@ -21,13 +21,22 @@ void roundUserScaleFactor() {
 }
 
 std::optional<fs::path> installedDataFolder(const fs::path& program, const fs::path& current) {
+    // The folder an install puts the program in, and its data folder below the same
+    // prefix: bin/ for cmake --install, games/ for Debian's layout of games.
+    static const struct {
+        const char* programFolder;
+        const char* dataFolder;
+    } layouts[] = {{"bin", "share/fenwater"}, {"games", "share/games/fenwater"}};
     std::error_code ec;
     if (fs::is_directory(current / "SOUND", ec)) return std::nullopt;
-    const fs::path bin = program.parent_path();
-    if (bin.filename() != "bin") return std::nullopt;
-    const fs::path data = bin.parent_path() / "share" / "fenwater";
-    if (!fs::is_directory(data, ec)) return std::nullopt;
-    return data;
+    const fs::path folder = program.parent_path();
+    for (const auto& layout : layouts) {
+        if (folder.filename() != layout.programFolder) continue;
+        const fs::path data = folder.parent_path() / layout.dataFolder;
+        if (!fs::is_directory(data, ec)) return std::nullopt;
+        return data;
+    }
+    return std::nullopt;
 }
 
 void enterInstalledDataFolder() {

@@ -17,9 +17,10 @@ bool windowsPlaceThemselves();
 // the application object exists; nothing when the variable is not set or not a number.
 void roundUserScaleFactor();
 
-// The data folder of an installed copy: <prefix>/share/fenwater, when program is
-// <prefix>/bin/<name>, that folder exists and the current folder has no SOUND folder.
-// Nothing otherwise: a SOUND folder where the program is started always wins.
+// The data folder of an installed copy: <prefix>/share/fenwater when program is
+// <prefix>/bin/<name>, <prefix>/share/games/fenwater when it is <prefix>/games/<name>,
+// provided that folder exists and the current folder has no SOUND folder. Nothing
+// otherwise: a SOUND folder where the program is started always wins.
 std::optional<std::filesystem::path> installedDataFolder(const std::filesystem::path& program,
                                                          const std::filesystem::path& current);
 

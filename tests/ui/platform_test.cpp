@@ -14,30 +14,44 @@ TEST(InstalledCopy, ItsDataFolderServesOnlyWhereTheCurrentFolderHasNoSoundFolder
     QTemporaryDir tmp;
     const fs::path root = tmp.path().toStdString();
     const fs::path prefix = root / "usr", data = prefix / "share" / "fenwater";
+    const fs::path gamesData = prefix / "share" / "games" / "fenwater";
+    // Two prefixes that hold only the data folder of the other layout.
+    const fs::path binData = root / "binData", gamesOnly = root / "gamesOnly";
     for (const fs::path& dir :
-         {prefix / "bin", data / "SOUND", root / "stage" / "SOUND", root / "elsewhere",
-          root / "game" / "bin", root / "haveSound" / "SOUND"})
+         {prefix / "bin", prefix / "games", data / "SOUND", gamesData / "SOUND",
+          root / "stage" / "SOUND", root / "elsewhere", root / "game" / "bin",
+          root / "haveSound" / "SOUND", binData / "share" / "fenwater",
+          gamesOnly / "share" / "games" / "fenwater"})
         fs::create_directories(dir);
     const struct {
         const char* what;
         fs::path program, current;
-        bool entersData;
+        fs::path entered;  // the data folder made current, or empty for none
     } cases[] = {
-        {"installed, started elsewhere", prefix / "bin" / "fenwater", root / "elsewhere", true},
-        {"installed, started from the root", prefix / "bin" / "fenwater", "/", true},
-        {"installed, a SOUND folder here wins", prefix / "bin" / "fenwater", root / "haveSound",
-         false},
-        {"installed, started in its data folder", prefix / "bin" / "fenwater", data, false},
-        {"the stage folder", root / "stage" / "fenwater", root / "elsewhere", false},
-        {"a bin folder without share/fenwater", root / "game" / "bin" / "fenwater",
-         root / "elsewhere", false},
+        {"installed, started elsewhere", prefix / "bin" / "fenwater", root / "elsewhere", data},
+        {"installed, started from the root", prefix / "bin" / "fenwater", "/", data},
+        {"installed, a SOUND folder here wins",
+         prefix / "bin" / "fenwater",
+         root / "haveSound",
+         {}},
+        {"installed, started in its data folder", prefix / "bin" / "fenwater", data, {}},
+        {"installed as a game, started from the root", prefix / "games" / "fenwater", "/",
+         gamesData},
+        {"installed as a game, a SOUND folder here wins",
+         prefix / "games" / "fenwater",
+         root / "haveSound",
+         {}},
+        {"the stage folder", root / "stage" / "fenwater", root / "elsewhere", {}},
+        {"a bin folder without share/fenwater",
+         root / "game" / "bin" / "fenwater",
+         root / "elsewhere",
+         {}},
+        {"a games folder beside share/fenwater only", binData / "games" / "fenwater", "/", {}},
+        {"a bin folder beside share/games/fenwater only", gamesOnly / "bin" / "fenwater", "/", {}},
     };
     for (const auto& c : cases) {
         const auto found = installedDataFolder(c.program, c.current);
-        EXPECT_EQ(found.has_value(), c.entersData) << c.what;
-        if (found && c.entersData) {
-            EXPECT_EQ(*found, data) << c.what;
-        }
+        EXPECT_EQ(found.value_or(fs::path()), c.entered) << c.what;
     }
 }
 
