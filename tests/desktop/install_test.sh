@@ -47,7 +47,7 @@ sections=$(readelf -S -W "$prefix/bin/fenwater" | grep -oE '\.(symtab|debug_[a-z
 [ -z "$sections" ] || fail "the installed program is not stripped: $sections"
 
 entry=$prefix/share/applications/fenwater.desktop
-grep -qx "Exec=$prefix/bin/fenwater" "$entry" || fail "the desktop entry does not start $prefix/bin/fenwater"
+grep -qx "Exec=$prefix/bin/fenwater %f" "$entry" || fail "the desktop entry does not start $prefix/bin/fenwater"
 grep -qx "Path=$prefix/share/fenwater" "$entry" || fail "the desktop entry does not start in the data folder"
 msg=$(desktop-file-validate "$entry" 2>&1) || true
 [ -z "$msg" ] || fail "desktop-file-validate: $msg"

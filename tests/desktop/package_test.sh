@@ -75,7 +75,7 @@ for p in fenwater fenwater-replay; do
         fail "the packaged $p is not stripped"
 done
 entry=$out/root/usr/share/applications/fenwater.desktop
-grep -qx "Exec=/usr/games/fenwater" "$entry" || fail "the desktop entry does not start /usr/games/fenwater"
+grep -qx "Exec=/usr/games/fenwater %f" "$entry" || fail "the desktop entry does not start /usr/games/fenwater"
 grep -qx "Path=/usr/share/games/fenwater" "$entry" || fail "the desktop entry does not start in the data folder"
 appstreamcli validate-tree --no-net "$out/root" >"$out/appstream.txt" 2>&1 &&
     ! grep -qE '^ *[EW]:' "$out/appstream.txt" ||
