@@ -47,6 +47,9 @@ class Handheld : private HandheldState {
     void mouseUp(Element e, MouseButton button, int x, int y);
     void mouseMove(Element e, HeldButtons held, int x, int y);
     void resetHiscores();  // "Reset Hiscores" of the right-click menu
+    // The store's best scores may have changed under the handheld (another copy of the
+    // program stored one): both are read again, as at start-up.
+    void bestScoresChanged();
 
     // --- Time
     std::int64_t now() const { return now_; }
@@ -76,6 +79,7 @@ class Handheld : private HandheldState {
 
     // Start-up, input routing, the menu and time: handheld.cpp
     void FormCreate();
+    void readBestScores();
     void fillTables();
     void PM_8HiscoreClick();
 
