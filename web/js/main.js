@@ -31,6 +31,11 @@ function start(module) {
     showLauncher();
     window.addEventListener('resize', fit);
     if (window.visualViewport) window.visualViewport.addEventListener('resize', fit);
+    window.addEventListener('online', fit); // the pictures of the right scale, if still wanted
+    // A best score stored by another tab is what this one shows next.
+    window.addEventListener('storage', (event) => {
+        if (event.key === null || facts.bestScoreKeys.includes(event.key)) handheld.bestScoresChanged();
+    });
     fit().then(() => {
         settle();
         document.body.dataset.ready = '1';
