@@ -5,7 +5,7 @@
 import { attach, facts, handheld, onChange, settle } from './handheld.js';
 import { wireInput } from './input.js';
 import { registerServiceWorker } from './offline.js';
-import { canvas, fit, paint } from './paint.js';
+import { canvas, fit, paint, prefetch } from './paint.js';
 import { beep, playCue, stopCues } from './sound.js';
 import { showLauncher, showMessage, wireWindows } from './windows.js';
 
@@ -42,5 +42,15 @@ function start(module) {
     });
 }
 
+// The launcher's picture is the first thing a player sees: on a slow phone it is not kept
+// waiting behind the face's pictures nor behind the core's start, which follow it. The
+// core downloads and compiles meanwhile.
+const launcherPicture = document.getElementById('Im_Piccina');
+const launcherShown = new Promise((resolve) => {
+    if (launcherPicture.complete) resolve();
+    else for (const done of ['load', 'error']) launcherPicture.addEventListener(done, resolve, { once: true });
+}).then(() => new Promise((resolve) => setTimeout(resolve)));
+launcherShown.then(prefetch);
+
 registerServiceWorker();
-FenwaterCore({ page: world }).then(start);
+Promise.all([FenwaterCore({ page: world }), launcherShown]).then(([module]) => start(module));

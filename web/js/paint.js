@@ -1,6 +1,6 @@
 // Painting the handheld on the page's canvas: the pictures of the face at the scale the
 // screen needs (one file a scale, see tools/pack_pictures.py), fetched as the page
-// starts and decoded off the page's thread, and each element's picture drawn in layer
+// starts and decoded in a worker, and each element's picture drawn in layer
 // order as the core says it shows now. The canvas fills the stage and shows the face
 // contained in it (object-fit in page.css), so its size is known before the first paint.
 import { facts, handheld } from './handheld.js';
@@ -58,24 +58,42 @@ function bytesOf(s) {
     return fetched.get(s);
 }
 
-// The pictures of the face at one scale, from their one file: a length, a JSON index,
-// then the pictures' bytes, each decoded by the browser away from the page's thread.
+// Decodes the pictures of the named elements from one scale's file, in a worker where
+// the browser has one (js/decode-worker.js): on a slow phone the decoding of some
+// seventy pictures would otherwise hold the page up for a good part of a second.
+function decode(bytes, names) {
+    if (window.Worker) {
+        const worker = new Worker('js/decode-worker.js');
+        const decoded = new Promise((resolve, reject) => {
+            worker.onmessage = ({ data }) => (data.error ? reject(new Error(data.error)) : resolve(data.pictures));
+            worker.onerror = reject;
+            worker.postMessage({ bytes: bytes.slice(0), names });
+        });
+        decoded.finally(() => worker.terminate()).catch(() => {});
+        return decoded.catch(() => decodeHere(bytes, names));
+    }
+    return decodeHere(bytes, names);
+}
+
+// The same, on the page's own thread.
+function decodeHere(bytes, names) {
+    const length = new DataView(bytes).getUint32(0, true);
+    const index = JSON.parse(new TextDecoder().decode(new Uint8Array(bytes, 4, length)));
+    return Promise.all(
+        names.map((name) => {
+            const [offset, size, type] = index[name];
+            return createImageBitmap(new Blob([new Uint8Array(bytes, 4 + length + offset, size)], { type }));
+        })
+    );
+}
+
+// The pictures of the face at one scale, by element number.
 function loadPictures(s) {
     if (!pictureSets.has(s)) {
+        const shown = facts.elements.map((e, i) => [e, i]).filter(([e]) => e.picture);
         const set = bytesOf(s)
-            .then((bytes) => {
-                const length = new DataView(bytes).getUint32(0, true);
-                const index = JSON.parse(new TextDecoder().decode(new Uint8Array(bytes, 4, length)));
-                return Promise.all(
-                    facts.elements.map((e, i) => {
-                        if (!e.picture) return null;
-                        const [offset, size, type] = index[e.name];
-                        const blob = new Blob([new Uint8Array(bytes, 4 + length + offset, size)], { type });
-                        return createImageBitmap(blob).then((bitmap) => [i, bitmap]);
-                    })
-                );
-            })
-            .then((loaded) => new Map(loaded.filter(Boolean)));
+            .then((bytes) => decode(bytes, shown.map(([e]) => e.name)))
+            .then((decoded) => new Map(decoded.map((picture, k) => [shown[k][1], picture])));
         set.catch(() => pictureSets.delete(s));
         pictureSets.set(s, set);
     }
@@ -166,6 +184,7 @@ export function windowPoint(event) {
 // Whether window pixels lie on the face.
 export const onFace = (x, y) => x >= 0 && y >= 0 && x < facts.width && y < facts.height;
 
-// The file of pictures the face will need is asked for as the page starts, beside the
-// core's own download.
-bytesOf(wantedScale()).catch(() => {});
+// Asks early for the file of pictures the face will need, before the core is there.
+export function prefetch() {
+    bytesOf(wantedScale()).catch(() => {});
+}
