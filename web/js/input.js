@@ -49,9 +49,12 @@ function updateHint(event) {
 // The buttons whose press reached the handheld: their releases follow them there.
 const pressed = new Set();
 
+// On a Mac, Ctrl+click is the right click: it opens the menu and presses nothing.
+const macMenuClick = (event) => event.button === MOUSE_LEFT && event.ctrlKey && /Mac/.test(navigator.platform);
+
 function mouseDown(event) {
     const point = windowPoint(event);
-    if (event.button > MOUSE_LAST || !handheldHasInput() || !onFace(...point)) return;
+    if (event.button > MOUSE_LAST || !handheldHasInput() || !onFace(...point) || macMenuClick(event)) return;
     if (event.button === MOUSE_LEFT) canvas.setPointerCapture(event.pointerId);
     pressed.add(event.button);
     handheld.press(event.button, ...point);
