@@ -132,8 +132,8 @@ def sideways_controls(server):
 
 
 def upright_controls(server):
-    """Held upright, the face takes the full width, and every control answers a touch
-    20 px off its middle in each direction."""
+    """Held upright, the face takes the full width, every control answers a touch 20 px
+    off its middle in each direction, and the large controls under the face work them."""
     d = phone('upright', UPRIGHT)
     try:
         load(d, server.url)
@@ -150,6 +150,18 @@ def upright_controls(server):
                     missed.append(f'{name} {off}')
                 finger(d, 'touchEnd')
         check('upright: every control answers 20 px off its middle', not missed, missed)
+        # The large controls under the face work the same buttons.
+        missed = []
+        for index, name in enumerate(('Puls_Left', 'Puls_Right', 'Puls_Time', 'Puls_ACL')):
+            button = d.find_element(By.CSS_SELECTOR, f"#pad [data-control='{index}']").rect
+            page.settle_paint(d)
+            before = region(d, name)
+            finger(d, 'touchStart', {'x': button['x'] + button['width'] / 2, 'y': button['y'] + button['height'] / 2})
+            pushed = eventually(lambda: region(d, name) != before, 2)
+            finger(d, 'touchEnd')
+            if not pushed or not eventually(lambda: region(d, name) == before, 2) or button['width'] < 44:
+                missed.append(name)
+        check('upright: the large controls under the face work their buttons', not missed, missed)
         finger(d, 'touchStart', centre(d, 'Puls_Right'))
         screenshot(d, 'upright-playing.png')
         finger(d, 'touchEnd')

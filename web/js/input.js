@@ -135,6 +135,30 @@ function releaseTouches() {
     for (const touch of touches.values()) clearTimeout(touch.timer);
     touches.clear();
     pressed.clear();
+    padFingers.clear();
+    for (const button of document.querySelectorAll('#pad .held')) button.classList.remove('held');
+}
+
+// --- The large controls under the face (page.css shows them held upright) -------------
+
+// Each finger on one of them: the control's button element.
+const padFingers = new Map();
+
+function padDown(event) {
+    event.preventDefault();
+    const control = facts.controls[Number(event.currentTarget.dataset.control)];
+    if (!handheldHasInput() || !handheld.control(control, true)) return;
+    event.currentTarget.setPointerCapture(event.pointerId);
+    event.currentTarget.classList.add('held');
+    padFingers.set(event.pointerId, control);
+    if (navigator.vibrate) navigator.vibrate(PRESS_BUZZ_MS);
+}
+
+function padUp(event) {
+    event.currentTarget.classList.remove('held');
+    if (!padFingers.has(event.pointerId)) return;
+    handheld.control(padFingers.get(event.pointerId), false);
+    padFingers.delete(event.pointerId);
 }
 
 // --- Wiring ------------------------------------------------------------------------------
@@ -162,6 +186,12 @@ export function wireInput() {
         if (event.pointerType !== 'touch') handheld.lost();
     });
     canvas.addEventListener('contextmenu', contextMenu);
+    for (const button of document.querySelectorAll('#pad button')) {
+        button.addEventListener('pointerdown', padDown);
+        button.addEventListener('pointerup', padUp);
+        button.addEventListener('pointercancel', padUp);
+        button.addEventListener('contextmenu', (event) => event.preventDefault());
+    }
     // The face keeps its size under two fingers (touch-action in page.css; Safari's own
     // gesture events here); the page around it may be zoomed.
     canvas.addEventListener('gesturestart', (event) => event.preventDefault());
