@@ -124,6 +124,8 @@ def sideways_controls(server):
             finger(d, 'touchEnd')
             page.settle_paint(d)
         finger(d, 'touchStart', centre(d, 'Puls_Right'))
+        if SHOTS:
+            held_for(d, 400)  # the figure on the jetty
         screenshot(d, 'sideways-playing.png')
         finger(d, 'touchEnd')
         check('sideways: no console errors', not page.severe(d), page.severe(d))
@@ -163,6 +165,8 @@ def upright_controls(server):
                 missed.append(name)
         check('upright: the large controls under the face work their buttons', not missed, missed)
         finger(d, 'touchStart', centre(d, 'Puls_Right'))
+        if SHOTS:
+            held_for(d, 400)
         screenshot(d, 'upright-playing.png')
         finger(d, 'touchEnd')
     finally:
