@@ -79,8 +79,10 @@ async function visits(run) {
         const first = await ready();
         // The repeat visit: once the service worker has kept the page's files.
         await page.waitForFunction(
-            () => navigator.serviceWorker.controller &&
-                caches.open('fenwater').then((c) => c.match('pictures/face-3x.bin')).then(Boolean),
+            () => {
+                const file = `pictures/face-${document.getElementById('handheld').dataset.scale}x.bin`;
+                return navigator.serviceWorker.controller && caches.match(file).then(Boolean);
+            },
             { timeout: 120000, polling: 200 }
         );
         await page.reload();
