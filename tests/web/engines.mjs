@@ -18,8 +18,9 @@ const WORK = mkdtempSync(join(tmpdir(), `fenwater-${engine}-`));
 for (const name of ['XDG_CONFIG_HOME', 'XDG_CACHE_HOME', 'XDG_DATA_HOME']) process.env[name] = join(WORK, name);
 let failures = 0;
 
-function check(what, ok, detail = '') {
-    console.log(`${ok ? 'ok  ' : 'FAIL'} ${engine}: ${what}${!ok && detail ? `: ${detail}` : ''}`);
+let detail = () => '';
+function check(what, ok) {
+    console.log(`${ok ? 'ok  ' : 'FAIL'} ${engine}: ${what}${ok ? '' : `: ${detail()}`}`);
     if (!ok) ++failures;
 }
 
@@ -188,16 +189,20 @@ async function main() {
     const url = `http://127.0.0.1:${server.address().port}/`;
     const d = engine === 'webkit' ? await webkitDriver() : await puppeteerDriver();
     const scale = () => d.run(() => Number(document.getElementById('handheld').dataset.scale));
-    const same = async (script, rect = null) =>
-        (await d.run(differing, render(script, await scale()), rect)) === 0;
+    let lastDiffer = null; // what the last comparison found, for a failure's message
+    const same = async (script, rect = null) => {
+        lastDiffer = `${await d.run(differing, render(script, await scale()), rect)} pixels differ at scale ${await scale()}`;
+        return lastDiffer.startsWith('0 ');
+    };
     const shown = (id) => d.run((which) => !document.getElementById(which).hidden, id);
+    detail = () => `${lastDiffer}; ${new Date().toISOString()}`;
     const mouse = async (name, button, down) => d.mouse(...(await d.run(pagePoint, ...centre(name))), button, down);
     const POWER_ON = '0 dump';
     const GAME_B = '0 key down 39\n0 key up 39\n100 dump';
     const ACL_HELD = '0 mouse down Puls_ACL left 6 6';
     try {
         await d.go(url);
-        await eventually(() => d.run(() => document.body.dataset.ready), 15);
+        if (!(await eventually(() => d.run(() => document.body.dataset.ready), 15))) throw new Error('never ready');
         check('the power-on face equals the replay render', await same(POWER_ON));
 
         // Before Play the face takes nothing: ACL held by the mouse leaves it as it is.

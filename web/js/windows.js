@@ -154,8 +154,8 @@ export function choose(item) {
         case 'exit':
             endRun();
             break;
-        default: // the manual is not part of the page
-            closeWindows();
+        default: // the manual is not part of the page: its item only closes the menu
+            if (!menu.hidden) closeWindows();
             break;
     }
 }
