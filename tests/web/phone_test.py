@@ -23,11 +23,10 @@ POWER_ON = '0 dump'
 GAME_A_START = '0 key down 37\n0 key up 37\n300 dump'
 TIME_HELD = '0 mouse down Puls_Time left 11 11'
 ACL_HELD = '0 mouse down Puls_ACL left 6 6'
-MISSES = (min(RECTS[m][0] for m in ('Im_Miss1', 'Im_Miss2', 'Im_Miss3')),
-          min(RECTS[m][1] for m in ('Im_Miss1', 'Im_Miss2', 'Im_Miss3')),
-          max(RECTS[m][0] + RECTS[m][2] for m in ('Im_Miss1', 'Im_Miss2', 'Im_Miss3')),
-          max(RECTS[m][1] + RECTS[m][3] for m in ('Im_Miss1', 'Im_Miss2', 'Im_Miss3')))
-MISSES = (MISSES[0], MISSES[1], MISSES[2] - MISSES[0], MISSES[3] - MISSES[1])
+# The three miss marks, as one rectangle.
+_marks = [RECTS[m] for m in ('Im_Miss1', 'Im_Miss2', 'Im_Miss3')]
+_left, _top = min(r[0] for r in _marks), min(r[1] for r in _marks)
+MISSES = (_left, _top, max(r[0] + r[2] for r in _marks) - _left, max(r[1] + r[3] for r in _marks) - _top)
 
 # The page point of a window pixel, from where the face lies in the canvas.
 PAGE_POINT = """
