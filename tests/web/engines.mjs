@@ -7,12 +7,13 @@
 //
 // usage: node engines.mjs chromium|firefox|webkit PAGE_FOLDER FENWATER_REPLAY SOURCE_ROOT
 import { spawn, spawnSync } from 'node:child_process';
-import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { existsSync, mkdtempSync, readdirSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { createServer } from 'node:http';
 import { tmpdir } from 'node:os';
 import { extname, join, normalize } from 'node:path';
 
 const [engine, PAGE, REPLAY, SOURCE] = process.argv.slice(2);
+if (!['chromium', 'firefox', 'webkit'].includes(engine)) throw new Error(`no engine ${engine}`);
 const WORK = mkdtempSync(join(tmpdir(), `fenwater-${engine}-`));
 // The browsers keep what they write here, never in the user's own folders.
 for (const name of ['XDG_CONFIG_HOME', 'XDG_CACHE_HOME', 'XDG_DATA_HOME']) process.env[name] = join(WORK, name);
@@ -129,6 +130,16 @@ async function puppeteerDriver() {
     };
 }
 
+// WebKitGTK's MiniBrowser, in the library folder of the machine's architecture.
+function miniBrowser() {
+    for (const arch of readdirSync('/usr/lib'))
+        for (const version of ['webkit2gtk-4.1', 'webkit2gtk-4.0']) {
+            const path = join('/usr/lib', arch, version, 'MiniBrowser');
+            if (existsSync(path)) return path;
+        }
+    throw new Error('no MiniBrowser under /usr/lib');
+}
+
 async function webkitDriver() {
     const { Builder, Button, Key } = await import('selenium-webdriver');
     const port = await new Promise((resolve) => {
@@ -138,23 +149,30 @@ async function webkitDriver() {
         });
     });
     const server = spawn('/usr/bin/WebKitWebDriver', [`--port=${port}`], { stdio: 'ignore' });
+    process.on('exit', () => server.kill()); // also when the session cannot be had
+    const session = () =>
+        new Builder()
+            .usingServer(`http://127.0.0.1:${port}`)
+            .withCapabilities({
+                browserName: 'MiniBrowser',
+                'webkitgtk:browserOptions': { binary: miniBrowser(), args: ['--automation'] },
+            })
+            .build();
+    // The driver's port opens a moment after it starts; a session that cannot start at all
+    // (no X server, say) is given up after 30 s.
+    const end = Date.now() + 30000;
     let driver = null;
-    for (let tries = 0; !driver; ++tries) {
+    while (!driver) {
+        let timer = 0;
+        const late = new Promise((resolve) => (timer = setTimeout(resolve, end - Date.now())));
         try {
-            driver = await new Builder()
-                .usingServer(`http://127.0.0.1:${port}`)
-                .withCapabilities({
-                    browserName: 'MiniBrowser',
-                    'webkitgtk:browserOptions': {
-                        binary: '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser',
-                        args: ['--automation'],
-                    },
-                })
-                .build();
-        } catch (error) {
-            if (tries > 50) throw error; // the driver's port opens a moment after it starts
+            driver = await Promise.race([session(), late]);
+        } catch {
             await new Promise((resolve) => setTimeout(resolve, 100));
+        } finally {
+            clearTimeout(timer);
         }
+        if (!driver && Date.now() >= end) throw new Error('no WebKit session within 30 s');
     }
     const keys = { ArrowRight: Key.ARROW_RIGHT, ArrowLeft: Key.ARROW_LEFT, Escape: Key.ESCAPE };
     const buttons = { left: Button.LEFT, right: Button.RIGHT };
@@ -187,7 +205,11 @@ async function eventually(probe, seconds = 5) {
 async function main() {
     const server = await serve();
     const url = `http://127.0.0.1:${server.address().port}/`;
-    const d = engine === 'webkit' ? await webkitDriver() : await puppeteerDriver();
+    const d = await (engine === 'webkit' ? webkitDriver() : puppeteerDriver()).catch((error) => {
+        server.close();
+        rmSync(WORK, { recursive: true, force: true });
+        throw error;
+    });
     const scale = () => d.run(() => Number(document.getElementById('handheld').dataset.scale));
     let lastDiffer = null; // what the last comparison found, for a failure's message
     const same = async (script, rect = null) => {
@@ -260,7 +282,10 @@ async function main() {
     process.exitCode = failures ? 1 : 0;
 }
 
-main().catch((error) => {
-    console.error(error);
-    process.exitCode = 1;
-});
+main().then(
+    () => process.exit(),
+    (error) => {
+        console.error(error);
+        process.exit(1);
+    }
+);
