@@ -26,8 +26,13 @@ all: build
 deps:
 	@tools/install-deps.sh run
 
+# The test tools from the npm registry (browser drivers, the page's audit), exactly as
+# tests/package-lock.json gives them, into tests/node_modules; again when the lock changes.
 deps-test:
 	@tools/install-deps.sh run test web
+	@command -v npm >/dev/null 2>&1 || tools/install-deps.sh npm
+	@[ tests/node_modules/.package-lock.json -nt tests/package-lock.json ] || \
+		(cd tests && npm ci --no-audit --no-fund)
 
 deps-web:
 	@tools/install-deps.sh web

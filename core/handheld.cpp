@@ -21,10 +21,15 @@ void Handheld::FormCreate() {
     panel_.copyPicture(Im_Miss2, Im_Miss3);
     fillTables();
     store_.Open();
-    HiScoreA = store_.ReadInteger("", "HiscoreA", HiScoreA);
-    HiScoreB = store_.ReadInteger("", "HiscoreB", HiScoreB);
+    readBestScores();
     GameMode = Mode::PowerOn;
     RiempiSchermo();
+}
+
+// A best score that is missing or not a number leaves the one in memory as it is.
+void Handheld::readBestScores() {
+    HiScoreA = store_.ReadInteger("", "HiscoreA", HiScoreA);
+    HiScoreB = store_.ReadInteger("", "HiscoreB", HiScoreB);
 }
 
 void Handheld::fillTables() {
@@ -131,6 +136,10 @@ void Handheld::take(const Input& input) {
             resetHiscores();
             break;
     }
+}
+
+void Handheld::bestScoresChanged() {
+    dispatch([this] { readBestScores(); });
 }
 
 // "Reset Hiscores": both best scores go back to 0, in memory and in the store.

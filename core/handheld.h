@@ -115,6 +115,9 @@ class Handheld : private HandheldState {
     void setCarryover(const Carryover& carryover);
     // Tells listener of every input from now on (nothing for none).
     void setInputListener(InputListener* listener) { listener_ = listener; }
+    // The store's best scores may have changed under the handheld (another copy of the
+    // program stored one): both are read again, as at start-up.
+    void bestScoresChanged();
 
     // --- Time
     std::int64_t now() const { return now_; }
@@ -147,6 +150,7 @@ class Handheld : private HandheldState {
 
     // Start-up, input routing, the menu and time: handheld.cpp
     void FormCreate();
+    void readBestScores();
     void fillTables();
     void PM_8HiscoreClick();
 

@@ -1,5 +1,7 @@
 #include "controls.h"
 
+#include <cstdint>
+
 namespace fw {
 
 namespace {
@@ -16,6 +18,25 @@ std::optional<Control> controlOf(Element e) {
     for (int c = 0; c < kControlCount; ++c)
         if (kButtons[c] == e) return Control(c);
     return std::nullopt;
+}
+
+std::optional<Control> controlNear(int x, int y, int reach) {
+    // Squared distances, in whole numbers: no rounding decides between two buttons.
+    const auto gap = [](int v, int low, int size) -> std::int64_t {
+        return v < low ? low - v : v >= low + size ? v - (low + size - 1) : 0;
+    };
+    std::optional<Control> nearest;
+    std::int64_t best = std::int64_t(reach) * reach;
+    for (int c = 0; c < kControlCount; ++c) {
+        const Rect& r = info(kButtons[c]).rect;
+        const std::int64_t dx = gap(x, r.left, r.width), dy = gap(y, r.top, r.height);
+        const std::int64_t d = dx * dx + dy * dy;
+        if (reach >= 0 && d <= best && (!nearest || d < best)) {
+            nearest = Control(c);
+            best = d;
+        }
+    }
+    return nearest;
 }
 
 int virtualKeyOfName(std::string_view name) {

@@ -38,6 +38,12 @@ inline constexpr NamedKey kNamedKeys[] = {
 // The virtual key of a key by its name; every key not in kNamedKeys gives kKeyOther.
 int virtualKeyOfName(std::string_view name);
 
+// The control a touch at panel point x, y works, given a reach in panel pixels: the
+// one whose button rectangle lies nearest the point, within reach (a touch inside a
+// button is at distance 0), or nothing. A finger is wider than the case's small
+// buttons; where the reaches of two buttons overlap, the nearer button takes the touch.
+std::optional<Control> controlNear(int x, int y, int reach);
+
 // Works a control on the handheld: the arrow key down or up, or the button pressed or
 // released in its middle.
 void work(Handheld& handheld, Control control, bool down);

@@ -11,6 +11,9 @@ namespace fw {
 
 inline constexpr const char* kApplicationTitle = "Fenwater (Ostrel) Simulator";
 
+// The values the handheld keeps its best scores of game A and game B in.
+inline constexpr const char* kBestScoreValues[] = {"HiScoreA", "HiScoreB"};
+
 // The values the program keeps under its own key, besides the two best scores.
 inline constexpr const char* kSoundModeValue = "SoundMode";
 inline constexpr const char* kWindowScaleValue = "WindowScale";

@@ -102,6 +102,7 @@ std::string factsJson() {
     std::string controls;
     for (int c = 0; c < kControlCount; ++c)
         controls += std::string(c ? "," : "") + std::to_string(buttonOf(Control(c)));
+    const auto storageKeyOf = [](const char* value) { return quoted(web::storageKey("", value)); };
     return "{\"width\":" + std::to_string(kWindowWidth) +
            ",\"height\":" + std::to_string(kWindowHeight) +
            ",\"title\":" + quoted(kApplicationTitle) + ",\"soundChoices\":" +
@@ -111,7 +112,8 @@ std::string factsJson() {
                            ",\"silent\":" + (c.output == 0 ? "true" : "false") + "}";
                 }) +
            ",\"cueFiles\":" + list(kCueFiles, [](const char* f) { return quoted(f); }) +
-           ",\"soundFolderMessage\":" + quoted(kSoundFolderMessage) + ",\"keys\":{" + keys +
+           ",\"soundFolderMessage\":" + quoted(kSoundFolderMessage) +
+           ",\"bestScoreKeys\":" + list(kBestScoreValues, storageKeyOf) + ",\"keys\":{" + keys +
            "},\"controls\":[" + controls + "],\"elements\":[" + elements + "]}";
 }
 
@@ -121,8 +123,9 @@ extern "C" {
 
 // What the page needs to know of the handheld and the program, as JSON: the window's
 // size, the title, the sound choices and cue files, the sound folder's message, the
-// virtual key of each key name, the button elements of the four controls (GAME A, GAME
-// B, TIME, ACL) and every element in layer order with its rectangle and picture kind.
+// local storage keys of the two best scores, the virtual key of each key name, the
+// button elements of the four controls (GAME A, GAME B, TIME, ACL) and every element
+// in layer order with its rectangle and picture kind.
 EMSCRIPTEN_KEEPALIVE const char* fw_facts() {
     static const std::string facts = factsJson();
     return facts.c_str();
@@ -188,11 +191,24 @@ EMSCRIPTEN_KEEPALIVE int fw_control(int element, int down, double now) {
     return 1;
 }
 
+// The button element of the control a touch at window pixels x, y works, given a
+// finger's reach in window pixels, or -1 (see controlNear).
+EMSCRIPTEN_KEEPALIVE int fw_control_near(int x, int y, int reach) {
+    const auto control = controlNear(x, y, reach);
+    return control ? static_cast<int>(buttonOf(*control)) : -1;
+}
+
 // Lets go of every control a finger holds (the page lost the touch).
 EMSCRIPTEN_KEEPALIVE void fw_release_controls(double now) {
     advance(now);
     for (int c = 0; c < kControlCount; ++c)
         if (run->touched.take(Control(c), false)) work(run->handheld, Control(c), false);
+}
+
+// Another tab stored a best score: the handheld reads both again. Time does not move:
+// the page may be hidden, and a hidden page's handheld waits.
+EMSCRIPTEN_KEEPALIVE void fw_best_scores_changed() {
+    run->handheld.bestScoresChanged();
 }
 
 EMSCRIPTEN_KEEPALIVE void fw_reset_hiscores(double now) {

@@ -290,5 +290,45 @@ TEST(Miss, ResetHiscoresDuringAGameLeavesItRunning) {
     EXPECT_EQ(r.state().HiScoreB, 0);
 }
 
+TEST(Miss, BestScoresStoredElsewhereAreReadAgainWhenToldOfAChange) {
+    // What the store holds when told (empty: missing; "bad": of another type), and the
+    // best scores and error after; the game in play goes on untouched.
+    const struct {
+        const char *a, *b;
+        int bestA, bestB;
+        const char* error;
+    } cases[] = {
+        {"12", "34", 12, 34, nullptr},
+        {"", "", 5, 6, nullptr},  // missing: the ones in memory stay
+        {"12", "bad", 12, 6, "Invalid data type for 'HiscoreB'"},
+        {"bad", "34", 5, 6, "Invalid data type for 'HiscoreA'"},  // ends the read there
+    };
+    for (const auto& c : cases) {
+        HandheldRig r;
+        r.seam().setBestScores(5, 6);
+        enter(r, State::InPlay);
+        const auto timers = r.running();
+        for (const auto& [name, text] : {std::pair{"HiscoreA", c.a}, {"HiscoreB", c.b}}) {
+            if (std::string(text) == "bad")
+                r.store.badTypes.push_back(name);
+            else if (*text)
+                r.store.values[name] = text;
+        }
+        r->bestScoresChanged();
+        EXPECT_EQ(r.state().HiScoreA, c.bestA) << c.a << " " << c.b;
+        EXPECT_EQ(r.state().HiScoreB, c.bestB) << c.a << " " << c.b;
+        EXPECT_EQ(r.window.errors,
+                  c.error ? std::vector<std::string>{c.error} : std::vector<std::string>{});
+        EXPECT_EQ(r.running(), timers);
+        EXPECT_TRUE(r.store.writes.empty());
+    }
+    // The next game shows the best read.
+    HandheldRig r;
+    r.store.set("HiscoreB", 34);
+    r->bestScoresChanged();
+    r.tap(kKeyRight);
+    EXPECT_EQ(r.digits(), "_034");
+}
+
 }  // namespace
 }  // namespace fw::test

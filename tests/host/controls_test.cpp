@@ -63,6 +63,40 @@ TEST(Controls, APushReachesTheHandheldOnceAndItsReleaseOnlyWhereItWent) {
     EXPECT_FALSE(held.held(C::Time));
 }
 
+TEST(Controls, ATouchWorksTheNearestControlWithinReach) {
+    const std::optional<C> none;
+    const struct {
+        int x, y, reach;
+        std::optional<C> want;
+    } cases[] = {
+        {502, 84, 0, C::Time},      // inside TIME (491, 73, 22 x 22)
+        {490, 84, 0, none},         // one pixel left of it, no reach
+        {490, 84, 1, C::Time},      // the same, with one pixel of reach
+        {537, 84, 25, C::Time},     // 25 right of its last column: just within
+        {538, 84, 25, none},        // 26: just out
+        {550, 100, 60, C::Time},    // between TIME and ACL (588, 107), nearer TIME
+        {560, 110, 60, C::Acl},     // nearer ACL
+        {594, 113, -1, none},       // no reach at all: not even inside
+        {94, 300, 41, C::Left},     // above GAME A (74, 341): 41 up
+        {94, 300, 40, none},        //   one short
+        {300, 361, 200, C::Left},   // nearer GAME A than GAME B (528, 340)
+        {360, 361, 200, C::Right},  //   and the other way
+        {326, 221, 40, none},       // the screen's middle: far from every button
+        {0, 0, 1000, C::Left},      // a reach past the case: the nearest still wins
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(controlNear(c.x, c.y, c.reach), c.want)
+            << c.x << "," << c.y << " reach " << c.reach;
+    // Inside a button that button wins, whatever the reach.
+    for (C c : {C::Left, C::Right, C::Time, C::Acl}) {
+        const Rect& r = info(buttonOf(c)).rect;
+        for (int reach : {0, 30, 300}) {
+            EXPECT_EQ(controlNear(r.left, r.top, reach), c) << int(c);
+            EXPECT_EQ(controlNear(r.left + r.width - 1, r.top + r.height - 1, reach), c) << int(c);
+        }
+    }
+}
+
 // One event into the mapper: a button, or the stick at a value, and what it must give.
 struct Step {
     bool stick;

@@ -1,7 +1,10 @@
 // The handheld in the page: the core compiled to WebAssembly (fenwater-core.js), what it
 // tells of itself (its facts: sizes, texts, keys, elements), and its wake-ups. Every
 // input goes in with the page's clock and is followed by a settle: what changed is
-// painted and the page sleeps until the next due tick.
+// painted and the page sleeps until the next due tick. While the page is hidden the
+// handheld waits: no wake-up runs, and on its return the catch-up rule finds it far
+// behind and resumes with one tick (a browser would otherwise run a hidden page's
+// timers about once a second, a game going on in slow motion).
 
 let core = null;
 // What the core tells of itself once (see fw_facts in page_host.cpp).
@@ -23,6 +26,7 @@ export function settle() {
     for (const paint of painters) paint();
     clearTimeout(wake);
     wake = 0;
+    if (document.hidden) return;
     const due = core._fw_next_wake();
     if (due < 0) return;
     wake = setTimeout(onWake, Math.max(0, Math.ceil(due - now())));
@@ -37,6 +41,7 @@ function onWake() {
 export function attach(module) {
     core = module;
     facts = JSON.parse(core.UTF8ToString(core._fw_facts()));
+    document.addEventListener('visibilitychange', () => (document.hidden ? settle() : onWake()));
 }
 
 // Each input brings the handheld to the page's time first, then settles.
@@ -60,8 +65,13 @@ export const handheld = {
     lost: input(() => core._fw_pointer_lost(now())),
     // A finger on a control's button element; false when the element is no control's.
     control: input((element, down) => core._fw_control(element, down ? 1 : 0, now()) !== 0),
+    // The button element of the control a touch at window pixels works, with a finger's
+    // reach in window pixels, or -1.
+    controlNear: (x, y, reach) => core._fw_control_near(x, y, reach),
     releaseControls: input(() => core._fw_release_controls(now())),
     resetHiscores: input(() => core._fw_reset_hiscores(now())),
+    // Another tab stored a best score.
+    bestScoresChanged: input(() => core._fw_best_scores_changed()),
 
     // For each element in layer order, the element whose picture it shows, or -1.
     frame: () => new Int32Array(core.HEAP32.buffer, core._fw_frame(), facts.elements.length),

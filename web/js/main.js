@@ -5,7 +5,7 @@
 import { attach, facts, handheld, onChange, settle } from './handheld.js';
 import { wireInput } from './input.js';
 import { registerServiceWorker } from './offline.js';
-import { canvas, fit, paint } from './paint.js';
+import { canvas, fit, paint, prefetch } from './paint.js';
 import { beep, playCue, stopCues } from './sound.js';
 import { showLauncher, showMessage, wireWindows } from './windows.js';
 
@@ -31,11 +31,26 @@ function start(module) {
     showLauncher();
     window.addEventListener('resize', fit);
     if (window.visualViewport) window.visualViewport.addEventListener('resize', fit);
+    window.addEventListener('online', fit); // the pictures of the right scale, if still wanted
+    // A best score stored by another tab is what this one shows next.
+    window.addEventListener('storage', (event) => {
+        if (event.key === null || facts.bestScoreKeys.includes(event.key)) handheld.bestScoresChanged();
+    });
     fit().then(() => {
         settle();
         document.body.dataset.ready = '1';
     });
 }
 
+// The launcher's picture is the first thing a player sees: on a slow phone it is not kept
+// waiting behind the face's pictures nor behind the core's start, which follow it. The
+// core downloads and compiles meanwhile.
+const launcherPicture = document.getElementById('Im_Piccina');
+const launcherShown = new Promise((resolve) => {
+    if (launcherPicture.complete) resolve();
+    else for (const done of ['load', 'error']) launcherPicture.addEventListener(done, resolve, { once: true });
+}).then(() => new Promise((resolve) => setTimeout(resolve)));
+launcherShown.then(prefetch);
+
 registerServiceWorker();
-FenwaterCore({ page: world }).then(start);
+Promise.all([FenwaterCore({ page: world }), launcherShown]).then(([module]) => start(module));

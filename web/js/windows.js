@@ -1,7 +1,9 @@
 // The page's windows around the handheld: the launcher (the sound choice and Play), the
 // right-click menu, the about window, the text viewer and the message boxes. A run goes
 // from the launcher's Play to Exit, which brings the launcher back as the program
-// starting again.
+// starting again. The menu and the windows close by Esc, by a touch or click outside
+// them, and by the browser's back (a phone's back gesture): each opening adds a step to
+// the page's history that closing takes away again.
 import { facts, handheld } from './handheld.js';
 import { canvas } from './paint.js';
 import { loadCues, stopCues } from './sound.js';
@@ -21,6 +23,9 @@ const runEnds = [];
 
 // Whether the handheld has the page: Play was pressed and the run goes on.
 export const isPlaying = () => playing;
+// Whether the player's input goes to the handheld: playing, with no menu, window or box
+// over it (a touch outside one only closes it).
+export const handheldHasInput = () => playing && !anyOpen() && messageBox.hidden;
 // Adds what runs when a run ends (the input lets go of what it holds).
 export function onRunEnd(act) {
     runEnds.push(act);
@@ -81,9 +86,24 @@ function endRun() {
 
 // --- The menu and its windows ------------------------------------------------------------
 
+const anyOpen = () => !menu.hidden || !about.hidden || !viewer.hidden;
+const stepOpen = () => Boolean(history.state && history.state.fenwaterWindow);
+
+// A window or the menu was opened: the browser's back closes it.
+function opened() {
+    if (!stepOpen()) history.pushState({ fenwaterWindow: true }, '');
+}
+
+function hideAll() {
+    menu.hidden = true;
+    about.hidden = true;
+    viewer.hidden = true;
+}
+
 export function openMenu(x, y) {
-    closeWindows();
+    hideAll();
     menu.hidden = false;
+    opened();
     const w = menu.offsetWidth;
     const h = menu.offsetHeight;
     menu.style.left = `${Math.max(0, Math.min(x, innerWidth - w))}px`;
@@ -92,9 +112,8 @@ export function openMenu(x, y) {
 }
 
 function closeWindows() {
-    menu.hidden = true;
-    about.hidden = true;
-    viewer.hidden = true;
+    hideAll();
+    if (stepOpen()) history.back();
     focusHandheld();
 }
 
@@ -106,32 +125,37 @@ function showText(which) {
         .then((r) => (r.ok ? r.text() : Promise.reject(new Error(file))))
         .then((text) => {
             $('viewer-caption').textContent = caption;
-            viewer.querySelector('pre').textContent = text;
+            const pre = viewer.querySelector('pre');
+            pre.textContent = text;
             viewer.hidden = false;
+            pre.scrollTop = 0;
+            opened();
         })
-        .catch(() => {}); // as on the desktop: a file that cannot be opened says nothing
+        .catch(() => anyOpen() || closeWindows()); // as on the desktop: a file that cannot be opened says nothing
 }
 
 // A menu item, by its data-item name, chosen from the menu or by its shortcut.
 export function choose(item) {
-    menu.hidden = true;
     switch (item) {
         case 'about':
-            closeWindows();
+            hideAll();
             about.hidden = false;
+            opened();
             break;
         case 'readme':
         case 'whatsnew':
-            closeWindows();
+            hideAll();
             showText(item);
             break;
         case 'hiscores':
+            closeWindows();
             handheld.resetHiscores();
             break;
         case 'exit':
             endRun();
             break;
-        default: // the manual is not part of the page
+        default: // the manual is not part of the page: its item only closes the menu
+            if (!menu.hidden) closeWindows();
             break;
     }
 }
@@ -206,8 +230,16 @@ export function wireWindows() {
         const item = event.target.closest('button');
         if (item && !item.disabled) choose(item.dataset.item);
     });
+    // A press outside the open menu or window closes it and goes no further.
     document.addEventListener('pointerdown', (event) => {
-        if (!menu.hidden && !menu.contains(event.target)) menu.hidden = true;
+        const open = [menu, about, viewer].find((w) => !w.hidden);
+        if (open && !open.contains(event.target) && messageBox.hidden) closeWindows();
+    });
+    window.addEventListener('popstate', () => {
+        if (!stepOpen() && anyOpen()) {
+            hideAll();
+            focusHandheld();
+        }
     });
     for (const close of document.querySelectorAll('.window .close')) close.addEventListener('click', closeWindows);
     messageBox.querySelector('.ok').addEventListener('click', closeMessage);
