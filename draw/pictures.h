@@ -14,6 +14,7 @@
 #include <memory>
 #include <stdexcept>
 
+#include "frame.h"
 #include "layout.h"
 
 namespace fw {
@@ -41,10 +42,6 @@ MonoResult decodeMonoBmp(const QByteArray& bytes, int width, int height);
 inline constexpr int kMaxPictureScale = 3;
 // Larger scales (a large window, full screen on a big screen), up to kMaxDrawnScale, are
 // drawn at run time from the vector sources.
-
-// How dark an unlit segment's shadow is: a real LCD at an angle shows the pattern of its
-// segments a little darker than the glass around them.
-inline constexpr int kFaintAlpha = 30;
 
 // The picture scale for a device pixel ratio: the ratio rounded to a whole number (at
 // least 1, at most kMaxDrawnScale).
@@ -78,7 +75,7 @@ class Pictures {
     // two-colour one, null for an element without a picture.
     const QImage& of(Element e) const { return images_[e]; }
     // The faint shadow of e's two-colour picture, drawn for an unlit segment: its black
-    // pixels at kFaintAlpha, the rest see-through. Made on first use.
+    // pixels at kFaintAlpha (frame.h), the rest see-through. Made on first use.
     const QImage& faint(Element e) const;
     int scale() const { return scale_; }
 

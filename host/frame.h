@@ -15,6 +15,11 @@ namespace fw {
 // holds (its own, or the one it took a copy of), any other element its own picture.
 std::optional<Element> pictureShown(const Panel& panel, Element e);
 
+// How dark an unlit segment's shadow is, as the opacity of its black (of 255): a real
+// LCD at an angle shows the pattern of its segments a little darker than the glass
+// around them.
+inline constexpr int kFaintAlpha = 30;
+
 // How the face is drawn: the lit segments alone, or with every unlit segment as a faint
 // shadow of itself too, as a real LCD shows them when it catches the light.
 enum class Look : std::uint8_t { LitOnly, UnlitFaint };

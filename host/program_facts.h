@@ -25,9 +25,12 @@ inline constexpr const char* kWatchItem = "Watch the last game again";
 inline constexpr const char* kSaveItem = "Save this game...";
 inline constexpr const char* kShareItem = "Share this game";
 inline constexpr const char* kUnlitItem = "Show unlit segments";
-// What a replay says of itself, outside the LCD.
+// What a replay says of itself, and where: on the case above the LCD (panel pixels:
+// left, top, width, height). It shows the end of the game this long before it stops.
 inline constexpr const char* kReplaySign = "REPLAY";
-inline constexpr const char* kReplayHint = "any key stops it";
+inline constexpr const char* kReplayHint = "any key or click stops it";
+inline constexpr int kReplaySignRect[4] = {250, 46, 152, 40};
+inline constexpr int kReplayEndShownMs = 3000;
 // The last game played on the desktop, in the program's data folder, and the ending of
 // a saved game's file name.
 inline constexpr const char* kLastGameFile = "last-game.fenwater";

@@ -26,7 +26,7 @@ void ReplayView::wake() {
     const Panel before = panel();
     player_.advanceTo(t);
     if (onChange) onChange(before);
-    const std::int64_t stop = player_.recording().length() + kEndShownMs;
+    const std::int64_t stop = player_.recording().length() + kReplayEndShownMs;
     if (player_.finished() && t >= stop) {
         if (onEnd) onEnd();  // may delete this
         return;
@@ -37,7 +37,8 @@ void ReplayView::wake() {
 }
 
 QRect ReplayView::signRect() {
-    return QRect(250, 46, 152, 40);
+    const int* r = kReplaySignRect;
+    return QRect(r[0], r[1], r[2], r[3]);
 }
 
 void ReplayView::paintSign(QPainter& painter) {

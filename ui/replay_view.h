@@ -18,9 +18,6 @@ namespace fw {
 class ReplayView : public QObject {
     Q_OBJECT
   public:
-    // How long the end of the game stays on the face before the replay stops.
-    static constexpr int kEndShownMs = 3000;
-
     ReplayView(Recording recording, CuePlayer& cues, std::function<void()> beep,
                TimerHost::Clock clock, QObject* parent = nullptr);
 

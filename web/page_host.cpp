@@ -7,6 +7,7 @@
 // of them it reads once, from fw_facts.
 #include <emscripten.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <memory>
@@ -17,35 +18,47 @@
 #include "controls.h"
 #include "frame.h"
 #include "handheld.h"
+#include "page_run.h"
 #include "pointer_capture.h"
 #include "program_facts.h"
-#include "web_world.h"
+
+namespace fw::web {
+
+std::unique_ptr<Run> run;
+
+Run::Run() {
+    time.follow(handheld);
+    window.onStoreError = [this] { recorder.storeFailed(); };
+}
+
+std::unique_ptr<Watching> watching;
+Look look = Look::LitOnly;
+
+void advance(double pageNow) {
+    catchUp(run->handheld, std::int64_t(std::floor(pageNow)), run->offset);
+    run->recorder.settled();
+    // A game watched plays every tick and line, never skipping: they must meet as they
+    // met when it was played. A moment after its end it stops by itself.
+    if (watching) {
+        const std::int64_t t = std::int64_t(std::floor(pageNow - watching->start));
+        watching->player.advanceTo(t);
+        if (watching->player.finished() &&
+            t >= watching->player.recording().length() + kReplayEndShownMs)
+            watching.reset();
+    }
+}
+
+}  // namespace fw::web
 
 namespace {
 
 using namespace fw;
+using namespace fw::web;
 
-// One run of the program: from the page's start (or a return to the launcher) to Exit.
-struct Run {
-    web::WebStore store;
-    web::WebCues cues;
-    web::WebTime time;
-    web::WebWindow window;
-    Handheld handheld{store, cues, time, window};
-    std::int64_t offset = 0;  // page time minus core time
-    PointerCapture pointer{handheld};
-    HeldControls touched;  // the controls held by a finger
-};
-
-std::unique_ptr<Run> run;
-std::array<int, ElementCount> frame;
+std::array<int, 2 * ElementCount> frame;
 
 std::int64_t millis(double pageNow) {
     return static_cast<std::int64_t>(std::floor(pageNow));
-}
-
-void advance(double pageNow) {
-    catchUp(run->handheld, millis(pageNow), run->offset);
 }
 
 // A mouse button as the browser numbers it (MouseEvent.button): 0 left, 1 middle,
@@ -113,8 +126,14 @@ std::string factsJson() {
                 }) +
            ",\"cueFiles\":" + list(kCueFiles, [](const char* f) { return quoted(f); }) +
            ",\"soundFolderMessage\":" + quoted(kSoundFolderMessage) +
-           ",\"bestScoreKeys\":" + list(kBestScoreValues, storageKeyOf) + ",\"keys\":{" + keys +
-           "},\"controls\":[" + controls + "],\"elements\":[" + elements + "]}";
+           ",\"bestScoreKeys\":" + list(kBestScoreValues, storageKeyOf) +
+           ",\"faintAlpha\":" + std::to_string(kFaintAlpha) + ",\"replaySign\":{\"rect\":" +
+           list(kReplaySignRect, [](int v) { return std::to_string(v); }) +
+           ",\"text\":" + quoted(kReplaySign) + ",\"hint\":" + quoted(kReplayHint) +
+           ",\"endShownMs\":" + std::to_string(kReplayEndShownMs) +
+           "},\"items\":{\"watch\":" + quoted(kWatchItem) + ",\"share\":" + quoted(kShareItem) +
+           ",\"unlit\":" + quoted(kUnlitItem) + "},\"keys\":{" + keys + "},\"controls\":[" +
+           controls + "],\"elements\":[" + elements + "]}";
 }
 
 }  // namespace
@@ -123,7 +142,8 @@ extern "C" {
 
 // What the page needs to know of the handheld and the program, as JSON: the window's
 // size, the title, the sound choices and cue files, the sound folder's message, the
-// local storage keys of the two best scores, the virtual key of each key name, the
+// local storage keys of the two best scores, the faint look's opacity, the replay's sign
+// and the menu's items for recorded games, the virtual key of each key name, the
 // button elements of the four controls (GAME A, GAME B, TIME, ACL) and every element
 // in layer order with its rectangle and picture kind.
 EMSCRIPTEN_KEEPALIVE const char* fw_facts() {
@@ -133,9 +153,11 @@ EMSCRIPTEN_KEEPALIVE const char* fw_facts() {
 
 // A new run at page time now: a new handheld, created as the program starts.
 EMSCRIPTEN_KEEPALIVE void fw_start(double now) {
+    watching.reset();
     run.reset();
     run = std::make_unique<Run>();
     run->offset = millis(now);
+    recordGames();
     run->handheld.create();
 }
 
@@ -146,7 +168,15 @@ EMSCRIPTEN_KEEPALIVE void fw_advance(double now) {
 // The page time of the next due tick, or -1 when no timer runs.
 EMSCRIPTEN_KEEPALIVE double fw_next_wake() {
     const auto next = run->handheld.nextDue();
-    return next ? static_cast<double>(*next + run->offset) : -1.0;
+    double wake = next ? static_cast<double>(*next + run->offset) : -1.0;
+    if (watching) {
+        const RecordingPlayer& p = watching->player;
+        std::int64_t due = p.recording().length() + kReplayEndShownMs;
+        if (const auto n = p.nextDue()) due = std::min(due, *n);
+        const double at = watching->start + double(due);
+        wake = wake < 0 ? at : std::min(wake, at);
+    }
+    return wake;
 }
 
 EMSCRIPTEN_KEEPALIVE void fw_key(int down, int vk, double now) {
@@ -216,11 +246,16 @@ EMSCRIPTEN_KEEPALIVE void fw_reset_hiscores(double now) {
     run->handheld.resetHiscores();
 }
 
-// For each element in layer order, the element whose picture it shows now, or -1.
+// What the face shows now (a game being watched, else the handheld), in the look chosen:
+// for each element in layer order the element whose picture it shows, or -1; then for
+// each the element whose picture lies faintly under it, or -1.
 EMSCRIPTEN_KEEPALIVE const int* fw_frame() {
-    const Frame shown = frameOf(run->handheld.panel());
-    for (int i = 0; i < ElementCount; ++i)
+    const Panel& panel = watching ? watching->player.handheld().panel() : run->handheld.panel();
+    const Frame shown = frameOf(panel, look);
+    for (int i = 0; i < ElementCount; ++i) {
         frame[i] = shown[i].picture ? static_cast<int>(*shown[i].picture) : -1;
+        frame[ElementCount + i] = shown[i].faint ? static_cast<int>(*shown[i].faint) : -1;
+    }
     return frame.data();
 }
 

@@ -8,7 +8,7 @@ const CACHE = 'fenwater';
 const SHELL = [
     './', 'index.html', 'page.css', 'fenwater-core.js', 'fenwater-core.wasm',
     'js/main.js', 'js/handheld.js', 'js/paint.js', 'js/input.js', 'js/windows.js',
-    'js/sound.js', 'js/offline.js', 'js/decode-worker.js',
+    'js/sound.js', 'js/offline.js', 'js/decode-worker.js', 'js/games.js',
     'manifest.webmanifest', 'SOUND/Got.wav', 'SOUND/Move.wav', 'SOUND/Start.wav',
     'readme.txt', 'whatsnew.txt', 'icons/fenwater.svg', 'icons/fenwater.png',
     'icons/fenwater-192.png', 'icons/fenwater-512.png', 'icons/fenwater-maskable.png',

@@ -109,6 +109,7 @@ void WebWindow::beep() {
 }
 
 void WebWindow::reportStoreError(const std::string& message) {
+    if (onStoreError) onStoreError();
     pageStoreError(message.c_str());
 }
 

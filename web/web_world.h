@@ -4,6 +4,7 @@
 // browser's objects.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "interfaces.h"
@@ -53,6 +54,8 @@ class WebWindow final : public WindowHost {
     void beep() override;
     // Queued by the page and shown once the handler has unwound.
     void reportStoreError(const std::string& message) override;
+    // Told of each store error the handheld reports, first.
+    std::function<void()> onStoreError;
 
   private:
     int left_ = -700;

@@ -6,6 +6,8 @@
 #include <ostream>
 #include <sstream>
 
+#include "recording.h"
+#include "recording_link.h"
 #include "store_text.h"
 #include "virtual_handheld.h"
 
@@ -157,6 +159,19 @@ int run(const Options& options, std::istream& in, std::ostream& out, std::ostrea
             return 2;
         }
     }
+    return 0;
+}
+
+int printLink(std::istream& in, std::ostream& out, std::ostream& err) {
+    std::string text(kMaxRecordingBytes + 1, '\0');
+    in.read(text.data(), std::streamsize(text.size()));
+    text.resize(std::size_t(in.gcount()));
+    const RecordingRead read = readRecording(text);
+    if (!read.recording) {
+        err << read.error << '\n';
+        return 2;
+    }
+    out << linkText(*read.recording) << '\n';
     return 0;
 }
 

@@ -36,6 +36,11 @@ using PngWriter = std::function<bool(const Panel&, const std::string& file, int 
 int run(const Options& options, std::istream& in, std::ostream& out, std::ostream& err,
         const PngWriter& png);
 
+// Reads a recorded game from in and prints it as the text of a link, with a line's end.
+// Returns 0, or 2 with the reader's message on err for a script that is no whole
+// recorded game.
+int printLink(std::istream& in, std::ostream& out, std::ostream& err);
+
 // One line describing the handheld's state, as the dump command prints it.
 std::string dumpLine(const Handheld& h, const WindowHost& window);
 

@@ -73,8 +73,9 @@ export const handheld = {
     // Another tab stored a best score.
     bestScoresChanged: input(() => core._fw_best_scores_changed()),
 
-    // For each element in layer order, the element whose picture it shows, or -1.
-    frame: () => new Int32Array(core.HEAP32.buffer, core._fw_frame(), facts.elements.length),
+    // For each element in layer order, the element whose picture it shows, or -1; then
+    // for each the element whose picture lies faintly under it, or -1.
+    frame: () => new Int32Array(core.HEAP32.buffer, core._fw_frame(), 2 * facts.elements.length),
     elementAt: (x, y) => core._fw_element_at(x, y),
     cursorOf: (element) => text(core._fw_cursor_of(element)),
     hintOf: (element) => text(core._fw_hint_of(element)),
@@ -84,4 +85,19 @@ export const handheld = {
     readSoundMode: () => core._fw_read_sound_mode(),
     writeSoundMode: (mode) => text(core._fw_write_sound_mode(mode)),
     soundOn: (on) => core._fw_sound_on(on ? 1 : 0),
+
+    // Recorded games: the last one as a link's text (or null), one kept from an earlier
+    // visit, watching it or a shared one (what is wrong with a link, or null), and how
+    // a game watched goes (0 none, 1 playing, 2 + its score once over).
+    lastGameLink: () => text(core._fw_last_game_link()),
+    keepLastGame: (link) => core.ccall('fw_keep_last_game', 'number', ['string'], [link]) !== 0,
+    gameUnderWay: () => core._fw_game_under_way() !== 0,
+    watchLast: input(() => core._fw_watch_last(now()) !== 0),
+    watchLink: input((link) => core.ccall('fw_watch_link', 'string', ['string', 'number'], [link, now()])),
+    stopWatching: input(() => core._fw_stop_watching(now())),
+    watching: () => core._fw_watching(),
+    // The look of the face: unlit segments faintly or not, and as stored.
+    setUnlit: input((unlit) => core._fw_set_unlit(unlit ? 1 : 0)),
+    readUnlit: () => core._fw_read_unlit() !== 0,
+    writeUnlit: (unlit) => text(core._fw_write_unlit(unlit ? 1 : 0)),
 };

@@ -2,6 +2,7 @@
 // core the desktop program runs) is loaded with the page's sound and message box as its
 // outside world, then the windows, the input and the painting are wired, and the
 // launcher shows first.
+import { wireGames } from './games.js';
 import { attach, facts, handheld, onChange, settle } from './handheld.js';
 import { wireInput } from './input.js';
 import { registerServiceWorker } from './offline.js';
@@ -28,6 +29,7 @@ function start(module) {
     handheld.start();
     wireWindows();
     wireInput();
+    wireGames(world);
     showLauncher();
     window.addEventListener('resize', fit);
     if (window.visualViewport) window.visualViewport.addEventListener('resize', fit);

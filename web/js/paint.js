@@ -140,30 +140,38 @@ export function fit() {
 
 // Paints what changed since the last paint; nothing when nothing did. A two-colour
 // picture is multiplied onto what lies under it: its black pixels are drawn, its white
-// ones leave the face as it was.
+// ones leave the face as it was; a faint one (an unlit segment) darkens it a little.
 export function paint() {
     if (!pictures) return;
     const frame = handheld.frame();
     const key = frame.join(',');
     if (key === lastFrame) return;
     lastFrame = key;
-    const s = scale;
+    const n = facts.elements.length;
     context.imageSmoothingEnabled = false;
     context.globalCompositeOperation = 'source-over';
     context.fillStyle = '#fff';
-    if (frame[0] < 0) context.fillRect(0, 0, facts.width * s, facts.height * s);
-    for (let i = 0; i < frame.length; ++i) {
-        if (frame[i] < 0) continue;
-        const picture = pictures.get(frame[i]);
-        if (!picture) continue;
-        const e = facts.elements[i];
-        // From the picture's top-left corner, no more than the element's rectangle.
-        const w = Math.min(e.width * s, picture.width);
-        const h = Math.min(e.height * s, picture.height);
-        context.globalCompositeOperation = facts.elements[frame[i]].twoColour ? 'multiply' : 'source-over';
-        context.drawImage(picture, 0, 0, w, h, e.left * s, e.top * s, w, h);
+    if (frame[0] < 0) context.fillRect(0, 0, facts.width * scale, facts.height * scale);
+    for (let i = 0; i < n; ++i) {
+        if (frame[n + i] >= 0) draw(i, frame[n + i], facts.faintAlpha / 255);
+        if (frame[i] >= 0) draw(i, frame[i], 1);
     }
+    context.globalAlpha = 1;
     canvas.dataset.painted = String(++paintCount);
+}
+
+// Draws the picture of element `shown` over element i's rectangle (from the picture's
+// top-left corner, no more than the rectangle), a faint one at its opacity.
+function draw(i, shown, alpha) {
+    const picture = pictures.get(shown);
+    if (!picture) return;
+    const e = facts.elements[i];
+    const s = scale;
+    const w = Math.min(e.width * s, picture.width);
+    const h = Math.min(e.height * s, picture.height);
+    context.globalAlpha = alpha;
+    context.globalCompositeOperation = facts.elements[shown].twoColour ? 'multiply' : 'source-over';
+    context.drawImage(picture, 0, 0, w, h, e.left * s, e.top * s, w, h);
 }
 
 // Paints the whole face again (new pictures, a new run).

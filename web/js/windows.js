@@ -19,7 +19,10 @@ const messageBox = $('message');
 
 let playing = false; // Play was pressed in this run
 let played = false; // Play acts once a run
-const runEnds = [];
+// What other parts of the page do when a run ends, when Play has handed the page to the
+// handheld, when the menu opens, and for the menu's items of their own.
+const hooks = { runEnd: [], play: [], menu: [] };
+const items = {};
 
 // Whether the handheld has the page: Play was pressed and the run goes on.
 export const isPlaying = () => playing;
@@ -27,9 +30,10 @@ export const isPlaying = () => playing;
 // over it (a touch outside one only closes it).
 export const handheldHasInput = () => playing && !anyOpen() && messageBox.hidden;
 // Adds what runs when a run ends (the input lets go of what it holds).
-export function onRunEnd(act) {
-    runEnds.push(act);
-}
+export const onRunEnd = (act) => hooks.runEnd.push(act);
+export const onPlay = (act) => hooks.play.push(act);
+export const onMenuOpen = (act) => hooks.menu.push(act);
+export const addMenuItem = (item, act) => (items[item] = act);
 
 function focusHandheld() {
     if (playing) canvas.focus({ preventScroll: true });
@@ -67,6 +71,7 @@ async function play() {
     playing = true;
     document.body.classList.add('playing');
     focusHandheld();
+    for (const act of hooks.play) act();
 }
 
 function writeSoundMode(mode) {
@@ -79,7 +84,7 @@ function writeSoundMode(mode) {
 function endRun() {
     stopCues();
     closeWindows();
-    for (const act of runEnds) act();
+    for (const act of hooks.runEnd) act();
     handheld.start();
     showLauncher();
 }
@@ -102,6 +107,7 @@ function hideAll() {
 
 export function openMenu(x, y) {
     hideAll();
+    for (const act of hooks.menu) act();
     menu.hidden = false;
     opened();
     const w = menu.offsetWidth;
@@ -156,6 +162,7 @@ export function choose(item) {
             break;
         default: // the manual is not part of the page: its item only closes the menu
             if (!menu.hidden) closeWindows();
+            if (items[item]) items[item]();
             break;
     }
 }
