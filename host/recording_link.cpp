@@ -223,7 +223,8 @@ std::string linkText(const Recording& recording) {
     w.number(start.localAtStart);
     w.text(start.hiscoreA);
     w.text(start.hiscoreB);
-    w.number(start.carryover ? 1 : 0);
+    // What else the start names: 1 what the last game carried over, 2 the faint look.
+    w.number((start.carryover ? 1 : 0) | (start.unlit ? 2 : 0));
     if (start.carryover) {
         w.number(std::uint64_t(start.carryover->tickInterval));
         w.number(std::uint64_t(start.carryover->blinkInterval));
@@ -276,7 +277,9 @@ RecordingRead readLink(std::string_view text) {
         start.localAtStart = std::uint32_t(r.number(86'399));
         start.hiscoreA = r.text();
         start.hiscoreB = r.text();
-        if (r.number(1) == 1) {
+        const std::uint64_t named = r.number(3);
+        start.unlit = named & 2;
+        if (named & 1) {
             const int tick = int(r.number(script::kMaxCarriedInterval));
             const int blink = int(r.number(script::kMaxCarriedInterval));
             if (tick < 1 || blink < 1) throw Damaged{};
