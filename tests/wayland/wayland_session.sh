@@ -21,7 +21,7 @@ start_sway 1
 start_program
 title="Fenwater (Ostrel) Simulator"
 
-w=$(waitwindows "About Fenwater...") || fail "the launcher did not appear"
+w=$(launcher_at) || fail "the launcher did not appear"
 set -- $w
 [ "$3 $4" = "269 337" ] || fail "the launcher is $3 x $4"
 echo "launcher at $1,$2"
@@ -119,7 +119,7 @@ printf '0 png %s 2\n' "$work/render-2x.png" | "$replay" - || fail "no render at 
 stop_sway
 start_sway 2
 start_program
-w=$(waitwindows "About Fenwater...") || fail "scale 2: the launcher did not appear"
+w=$(launcher_at) || fail "scale 2: the launcher did not appear"
 set -- $w
 [ "$3 $4" = "269 337" ] || fail "scale 2: the launcher is $3 x $4 in the layout"
 click_play "$1" "$2"
@@ -139,7 +139,7 @@ escape_ends_it
 stop_sway
 start_sway 1 2000 1400
 start_program
-w=$(waitwindows "About Fenwater...") || fail "step 2: the launcher did not appear"
+w=$(launcher_at) || fail "step 2: the launcher did not appear"
 set -- $w
 click_play "$1" "$2"
 w=$(waitwindows "$title") || fail "step 2: Play did not show the game window"
