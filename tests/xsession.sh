@@ -128,6 +128,21 @@ position() {
     xwininfo -id "$1" | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF } END { print x, y }'
 }
 
+# Sets x and y to the place of window WINDOW.
+#   place_of WINDOW
+place_of() {
+    set -- $(position "$1")
+    x=$1
+    y=$2
+}
+
+# Waits for the game window after Play: form is its id, x and y its place.
+#   game_window CASE
+game_window() {
+    form=$(waitfor "Fenwater (Ostrel) Simulator") || fail "$1: Play did not bring up the game window"
+    place_of "$form"
+}
+
 # Presses Play in the launcher window LAUNCHER, at its settled place.
 press_play() {
     set -- $(settled "the launcher's place" 10 position "$1")

@@ -9,17 +9,13 @@ set -eu
 reader=$3
 . "$(dirname "$0")/../xsession.sh"
 begin "$1" "$2"
-title="Fenwater (Ostrel) Simulator"
 settings_home "$OUT/config" 2
 printf '"HiScoreB"="7"\r\n' >>"$OUT/config/Morvane/Fenwater/settings.reg"
 mkfifo "$OUT/pad"
 export FENWATER_TEST_PAD="$OUT/pad"
 run_folder "$prog" "$OUT/run"
 start_and_play "$prog" "$OUT/run" gamepad
-form=$(waitfor "$title") || fail "Play did not bring up the game window"
-set -- $(position "$form")
-x=$1
-y=$2
+game_window gamepad
 
 pad() { printf '%s\n' "$*" >"$OUT/pad"; }
 shows() {

@@ -51,9 +51,7 @@ run_at() {
     form=$(waitfor "$title") || fail "$name: Play did not bring up the game window"
     size=$(window_size "$form")
     [ "$size" = "$((652 * scale)) $((443 * scale))" ] || fail "$name: the game window is $size"
-    set -- $(position "$form")
-    x=$1
-    y=$2
+    place_of "$form"
     echo "$name: launcher $((269 * scale))x$((337 * scale)), game window ${size% *}x${size#* } at $x,$y"
 }
 

@@ -42,10 +42,7 @@ settings_home "$OUT/config" 2
 printf '"UnlitSegments"="1"\r\n' >>"$store"
 run_folder "$prog" "$OUT/run"
 start_and_play "$prog" "$OUT/run" unlit
-form=$(waitfor "$title") || fail "Play did not bring up the game window"
-set -- $(position "$form")
-x=$1
-y=$2
+game_window unlit
 matches "652x443+$x+$y" "$OUT/unlit-1.png" unlit-1 ||
     fail "with unlit segments the window differs from the render at 1x ($differ pixels)"
 xdotool windowactivate --sync "$form" key ctrl+plus
@@ -55,9 +52,7 @@ matches "1304x886+$1+$2" "$OUT/unlit-2.png" unlit-2 ||
     fail "with unlit segments the window differs from the render at 2x ($differ pixels)"
 xdotool key ctrl+0
 form=$(waitsized "$title" 10 652 443) || fail "Ctrl and 0 did not bring back 1x"
-set -- $(position "$form")
-x=$1
-y=$2
+place_of "$form"
 echo "unlit segments: the window equals the render with --unlit at 1x and 2x"
 
 # Games A, played by the keys until one is over: the last game is kept then. A player
@@ -114,10 +109,7 @@ prog_with() {
 }
 prog_with "$OUT/saved.fenwater" saved
 press_play "$(waitfor "About Fenwater...")"
-form=$(waitfor "$title") || fail "saved: Play did not bring up the game window"
-set -- $(position "$form")
-x=$1
-y=$2
+game_window saved
 settled "the saved game's replay" 10 sign >/dev/null || fail "a saved game named at start did not play"
 echo "saved: the game named at start plays after Play"
 xdotool windowactivate --sync "$form" key Escape

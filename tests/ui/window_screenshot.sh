@@ -36,10 +36,7 @@ ly=$2
 pick_no_sound "$launcher"
 xdotool mousemove $((lx + 134)) $((ly + 316)) click 1
 
-form=$(waitfor "$title") || fail "Play did not bring up the game window"
-set -- $(position "$form")
-x=$1
-y=$2
+game_window screenshot
 echo "launcher at $lx,$ly; game window at $x,$y"
 [ "$x,$y" = "$(((1024 - 652) / 2)),$(((768 - 443) / 2))" ] || fail "the game window is not centred"
 [ -z "$(visible "About Fenwater...")" ] || fail "the launcher is still visible after Play"
