@@ -94,15 +94,8 @@ async function differing(url, rect) {
     return differ;
 }
 
-// Run in the page: the page point of a window pixel, from the face's place on the page.
-function pagePoint(x, y) {
-    const canvas = document.getElementById('handheld');
-    const r = canvas.getBoundingClientRect();
-    const s = Number(canvas.dataset.scale);
-    const [W, H] = [canvas.width / s, canvas.height / s];
-    const f = Math.min(r.width / W, r.height / H);
-    return [r.left + (r.width - W * f) / 2 + x * f, r.top + (r.height - H * f) / 2 + y * f];
-}
+// Run in the page: the page point of a window pixel (page_point.js).
+const pagePoint = new Function(`return (${readFileSync(new URL('page_point.js', import.meta.url), 'utf8')})`)();
 
 // --- The drivers ---------------------------------------------------------------------
 

@@ -28,16 +28,9 @@ _marks = [RECTS[m] for m in ('Im_Miss1', 'Im_Miss2', 'Im_Miss3')]
 _left, _top = min(r[0] for r in _marks), min(r[1] for r in _marks)
 MISSES = (_left, _top, max(r[0] + r[2] for r in _marks) - _left, max(r[1] + r[3] for r in _marks) - _top)
 
-# The page point of a window pixel, from where the face lies in the canvas.
-PAGE_POINT = """
-const [x, y] = arguments;
-const canvas = document.getElementById('handheld');
-const r = canvas.getBoundingClientRect();
-const s = Number(canvas.dataset.scale);
-const [W, H] = [canvas.width / s, canvas.height / s];
-const f = Math.min(r.width / W, r.height / H);
-return [r.left + (r.width - W * f) / 2 + x * f, r.top + (r.height - H * f) / 2 + y * f];
-"""
+# The page point of a window pixel (page_point.js), as a script run with its arguments.
+with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "page_point.js"), encoding="utf-8") as _f:
+    PAGE_POINT = f"return ({_f.read()}).apply(null, arguments);"
 
 
 def turn(d, size):
