@@ -231,20 +231,24 @@ pick_no_sound() {
     pick_sound "$1" End
 }
 
-# Compares the box WxH+X+Y of the screen with a render for up to five screenshots (the
-# X server may still be drawing); the number of pixels that differ is left in $differ,
-# the screenshot in OUT/window-NAME.png.
+# "same" when the box WxH+X+Y of the screen equals a render, else nothing; the number of
+# pixels that differ is kept in OUT/differ-NAME, the screenshot in OUT/window-NAME.png.
+#   same_as_render BOX RENDER NAME
+same_as_render() {
+    /usr/bin/import -display "$DISPLAY" -window root "$OUT/screen-$3.png"
+    /usr/bin/convert "$OUT/screen-$3.png" -crop "$1" +repage "$OUT/window-$3.png"
+    /usr/bin/compare -metric AE "$OUT/window-$3.png" "$2" "$OUT/diff-$3.png" >"$OUT/differ-$3" 2>&1 || true
+    [ "$(cat "$OUT/differ-$3")" = "0" ] && echo same
+}
+
+# Whether the box of the screen comes to equal a render within 3 s (the X server may
+# still be drawing); the number of pixels that differ is left in $differ.
 #   matches BOX RENDER NAME
 matches() {
-    differ=""
-    for _ in 1 2 3 4 5; do
-        /usr/bin/import -display "$DISPLAY" -window root "$OUT/screen-$3.png"
-        /usr/bin/convert "$OUT/screen-$3.png" -crop "$1" +repage "$OUT/window-$3.png"
-        differ=$(/usr/bin/compare -metric AE "$OUT/window-$3.png" "$2" "$OUT/diff-$3.png" 2>&1 || true)
-        [ "$differ" = "0" ] && return 0
-        sleep 0.3
-    done
-    return 1
+    _mt=0
+    settled "the window against $2" 3 same_as_render "$@" >/dev/null 2>&1 || _mt=1
+    differ=$(cat "$OUT/differ-$3")
+    return $_mt
 }
 
 # A picture of a window.

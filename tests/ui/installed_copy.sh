@@ -18,8 +18,8 @@ export SDL_AUDIODRIVER=dummy
 start_program "$prog" / "$LOG"
 launcher=$(waitfor "About Fenwater...") || fail "the launcher did not appear"
 press_play "$launcher"
-form=$(waitfor "Fenwater (Ostrel) Simulator") || fail "Play did not bring up the game window"
-sleep 0.5
+game_window installed
+settled "the game window's picture" 10 window_print "$form" >/dev/null || fail "the game window is not drawn"
 [ -z "$(visible "Error")" ] || fail "an error box came up"
 [ "$(stored_sound_mode)" = 0 ] || fail "\"SoundMode\" is now '$(stored_sound_mode)', not 0"
 echo "started from /: game window up, no error box, \"SoundMode\" 0"
