@@ -78,9 +78,18 @@ std::optional<MouseButton> domButton(int button) {
 
 // --- The facts, as JSON ----------------------------------------------------------------
 
+// A JSON string: quotes and backslashes escaped, and control characters (a line break in
+// a message) as \u00XX, which JSON does not allow bare.
 std::string quoted(std::string_view text) {
     std::string out = "\"";
     for (char c : text) {
+        if (static_cast<unsigned char>(c) < 0x20) {
+            static constexpr char kHex[] = "0123456789abcdef";
+            out += "\\u00";
+            out += kHex[c >> 4];
+            out += kHex[c & 0xf];
+            continue;
+        }
         if (c == '"' || c == '\\') out += '\\';
         out += c;
     }
